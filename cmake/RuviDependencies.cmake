@@ -28,7 +28,12 @@ else()
   if(NOT RUVI_FUZZ)
     find_package(GTest REQUIRED)
     find_package(benchmark REQUIRED)
-    find_package(httplib QUIET)
+    # Debian ships cpp-httplib compiled, with a pkg-config file only. Its
+    # Cflags name the features the library was built with (TLS, zlib,
+    # brotli); they change the class layouts, so they are taken as they are
+    # even though nothing here uses TLS.
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(httplib REQUIRED IMPORTED_TARGET cpp-httplib)
   endif()
 endif()
 include(GoogleTest)

@@ -4,12 +4,15 @@
 #include <stdlib.h>
 #else
 #include <sys/random.h>
+
+#include <cerrno>
 #endif
 
 #include <cstring>
-#include <ios>
 
 #include "net/random_bytes.h"
+#include "net/secure_stream_messages.h"
+#include "net/stream_failure.h"
 
 void FillRandomBytes(void* buffer, std::size_t size) {
     auto* out = static_cast<unsigned char*>(buffer);
@@ -17,7 +20,7 @@ void FillRandomBytes(void* buffer, std::size_t size) {
     // rand_s draws from the system's cryptographic generator (RtlGenRandom).
     while (size > 0) {
         unsigned int value = 0;
-        if (rand_s(&value) != 0) throw std::ios_base::failure("random source unavailable");
+        if (rand_s(&value) != 0) throw CStreamFailure(kRandomSourceUnavailable);
         const std::size_t n = size < sizeof value ? size : sizeof value;
         std::memcpy(out, &value, n);
         out += n;
@@ -26,7 +29,8 @@ void FillRandomBytes(void* buffer, std::size_t size) {
 #else
     while (size > 0) {
         const ssize_t n = getrandom(out, size, 0);
-        if (n < 0) throw std::ios_base::failure("random source unavailable");
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw CStreamFailure(kRandomSourceUnavailable);
         out += n;
         size -= static_cast<std::size_t>(n);
     }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "net/byte_vector.h"
+
 // How the server's answers are decoded.
 enum class CommEncryptMode { Des = 0, Secure = 1 };
 
@@ -13,6 +15,10 @@ public:
     std::string desKey;
 
     // Reads, decodes (when encoded), parses and validates the file at path.
-    // Throws CMessageError with the failure's text.
+    // Throws CMessageError with the failure's text. Fields set before a
+    // failing check keep their new values. The XML runtime must be started.
     void LoadConfig(const std::string& path, bool encoded);
+
+    // The same from the file's bytes, once read.
+    void LoadConfigFrom(const ByteVector& fileBytes, bool encoded);
 };

@@ -2,15 +2,13 @@
 
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
-#include <xercesc/sax/ErrorHandler.hpp>
 
 #include <cstddef>
 #include <memory>
-#include <sstream>
 #include <string>
 
 // Starts the XML runtime for its lifetime. Every holder must be destroyed
-// before the runtime stops.
+// before the runtime stops. Guards may nest.
 class CXmlRuntime {
 public:
     CXmlRuntime();
@@ -33,10 +31,11 @@ public:
     xercesc::DOMDocument* document = nullptr;
 };
 
-// (CDOMErrHandler is declared here by the implementation.)
-
 // Parses length bytes at data into holder. Returns "" on success, else the
-// error text. bufferId only names the document in the parser's messages.
+// error text: the collected warning, error and fatal-error lines when the
+// parser counted an error, or the failure's own text. bufferId only names
+// the document in the parser's messages. Nothing outside the bytes is read:
+// a document that needs an external DTD, entity or schema fails.
 std::string ParseXmlBuffer(const char* bufferId, CXmlDocument& holder, const void* data,
                            std::size_t length);
 
@@ -44,7 +43,10 @@ std::string ParseXmlBuffer(const char* bufferId, CXmlDocument& holder, const voi
 xercesc::DOMNode* FindChildElement(const char* name, const xercesc::DOMNode* parent);
 
 // Attribute value in the local code page; absent reads as "" (and true).
+// False, with out untouched, when element is not an element.
 bool GetAttributeText(std::string& out, const xercesc::DOMNode* element, const char* name);
 
-// Direct text-node children joined, in the local code page.
+// Direct text-node children joined, in the local code page (CDATA sections,
+// comments and nested elements are not part of it). False, with out
+// untouched, when node is not an element.
 bool GetElementText(std::string& out, const xercesc::DOMNode* node);

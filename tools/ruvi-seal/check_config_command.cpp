@@ -1,0 +1,20 @@
+#include "command_files.h"
+#include "commands.h"
+#include "startup/installer_config.h"
+#include "startup/xml_document.h"
+#include "terminal_text.h"
+#include "tool_messages.h"
+
+void RunCheckConfig(const CommandArguments& arguments, std::ostream& out) {
+    ExpectArgumentCount(arguments, 1);
+    CXmlRuntime runtime;
+    CInstallerConfig config;
+    config.LoadConfig(arguments[0], true);
+
+    out << kServerLabel << ToTerminal(config.serverUrl) << '\n';
+    if (config.encryptionMode == CommEncryptMode::Des) {
+        out << kModeLabel << kModeDes << '\n' << kKeyLabel << ToTerminal(config.desKey) << '\n';
+    } else {
+        out << kModeLabel << kModeSecure << '\n';
+    }
+}

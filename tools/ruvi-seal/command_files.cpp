@@ -1,0 +1,22 @@
+#include "command_files.h"
+
+#include "startup/file_bytes.h"
+#include "terminal_text.h"
+#include "tool_failure.h"
+#include "tool_messages.h"
+
+void ExpectArgumentCount(const CommandArguments& arguments, std::size_t count) {
+    if (arguments.size() != count) throw CUsageError(kWrongArgumentCount);
+}
+
+ByteVector ReadInputFile(const std::string& path) {
+    auto bytes = ReadFileBytes(path);
+    if (!bytes) throw CToolFailure(kCannotRead + path);
+    return std::move(*bytes);
+}
+
+std::string GbkArgument(const std::string& argument) {
+    auto gbk = FromTerminal(argument);
+    if (!gbk) throw CToolFailure(kNotTerminalText + argument);
+    return std::move(*gbk);
+}

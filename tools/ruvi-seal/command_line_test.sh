@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Runs the ruvi-seal program as an operator would: each command once, a
+# configuration made and checked, a tampered one refused, and bad input.
+# Usage: command_line_test.sh PROGRAM [EMULATOR...]
+# With an emulator (Wine) the program prints GBK with CRLF line ends; its
+# output is turned into UTF-8 lines before it is compared.
+set -u
+program=$1
+shift
+emulator=("$@")
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# run_tool ARGS...: runs the program; sets status, out and err.
+run_tool() {
+  "${emulator[@]}" "$program" "$@" >out.raw 2>err.raw
+  status=$?
+  if [ ${#emulator[@]} -gt 0 ]; then
+    out=$(tr -d '\r' <out.raw | iconv -f GBK -t UTF-8)
+    err=$(tr -d '\r' <err.raw | iconv -f GBK -t UTF-8)
+  else
+    out=$(cat out.raw)
+    err=$(cat err.raw)
+  fi
+}
+
+expect() {  # description, expected status, expected stdout, expected stderr
+  [ "$status" = "$2" ] || fail "$1: status $status, expected $2 (stderr: $err)"
+  [ "$out" = "$3" ] || fail "$1: stdout [$out], expected [$3]"
+  [ "$err" = "$4" ] || fail "$1: stderr [$err], expected [$4]"
+}
+
+# A configuration made by make-config is accepted by check-config.
+run_tool make-config --server http://127.0.0.1:8080/ruvi/ --des 'k3y!5678' -o RUVI.config
+expect "make-config des" 0 "" ""
+run_tool check-config RUVI.config
+expect "check-config des" 0 $'server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678' ""
+
+# A tampered configuration is refused with the installer's text.
+head -c -8 RUVI.config >tampered.config
+run_tool check-config tampered.config
+expect "check-config tampered" 1 "" "ruvi-seal: check-config: 解密失败：Integrality of the stream is broken"
+
+# What the installer would refuse is not written.
+run_tool make-config --server http://h/ --des 1234567 -o short.config
+expect "make-config short key" 1 "" "ruvi-seal: make-config: 无效的DES密钥长度"
+[ -e short.config ] && fail "make-config wrote a refused configuration"
+run_tool make-config --server http://h/ -o none.config
+expect "make-config without mode" 2 "" \
+  "ruvi-seal: make-config: give one of --des KEY and --secure (see 'ruvi-seal make-config --help')"
+
+# seal and open carry any bytes; open refuses what is not a secure stream.
+printf 'any\0bytes\r\n\377' >payload.bin
+run_tool seal payload.bin sealed.bin
+expect "seal" 0 "" ""
+run_tool open sealed.bin opened.bin
+expect "open" 0 "" ""
+cmp -s payload.bin opened.bin || fail "open did not give back the sealed bytes"
+run_tool open payload.bin never.bin
+[ "$status" = 1 ] && [[ "$err" == "ruvi-seal: open: 解密失败："* ]] || fail "open of plain bytes: $status [$err]"
+[ -e never.bin ] && fail "open wrote an output after failing"
+
+# des-encrypt pads to whole 8-byte groups.
+printf '<Answer/>' >answer.xml
+run_tool des-encrypt 12345678 answer.xml answer.des
+expect "des-encrypt" 0 "" ""
+[ "$(wc -c <answer.des)" -eq 16 ] || fail "des-encrypt gave $(wc -c <answer.des) bytes, expected 16"
+run_tool des-encrypt 1234567 answer.xml short.des
+expect "des-encrypt short key" 1 "" "ruvi-seal: des-encrypt: 无效的密钥长度!"
+
+# Help, and commands the tool does not have.
+for command in seal open make-config check-config des-encrypt; do
+  run_tool "$command" --help
+  [ "$status" = 0 ] && [[ "$out" == "usage: ruvi-seal $command "* ]] || fail "$command --help: $status [$out]"
+done
+run_tool unseal a b
+expect "unknown command" 2 "" "ruvi-seal: unknown command: unseal (see 'ruvi-seal --help')"
+
+[ "$failures" = 0 ] && echo "all command-line checks passed"
+exit "$failures"

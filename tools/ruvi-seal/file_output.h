@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+#include "net/byte_vector.h"
+
+// Writes bytes to the file at path (local code page) completely or not at
+// all: they go to a new file beside it, which then replaces it. A link is
+// followed; an existing file keeps its permissions. Throws CToolFailure when
+// the file cannot be written or path is not a file; nothing has changed then.
+void WriteFileReplacing(const std::string& path, const ByteVector& bytes);

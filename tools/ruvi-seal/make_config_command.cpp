@@ -1,0 +1,92 @@
+#include <algorithm>
+#include <optional>
+
+#include "command_files.h"
+#include "commands.h"
+#include "config_document.h"
+#include "file_output.h"
+#include "net/secure_stream.h"
+#include "startup/installer_config.h"
+#include "startup/xml_document.h"
+#include "tool_failure.h"
+#include "tool_messages.h"
+
+namespace {
+
+struct MakeConfigOptions {
+    std::string server;
+    CommEncryptMode mode = CommEncryptMode::Secure;
+    std::string desKey;
+    std::string output;
+};
+
+void SetOnce(std::optional<std::string>& option, const std::string& name,
+             const CommandArguments& arguments, std::size_t& index) {
+    if (option) throw CUsageError(kOptionRepeated + name);
+    if (index + 1 >= arguments.size()) throw CUsageError(kOptionNeedsValue + name);
+    option = arguments[++index];
+}
+
+MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
+    std::optional<std::string> server, desKey, output;
+    bool secure = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (name == "--server") {
+            SetOnce(server, name, arguments, i);
+        } else if (name == "--des") {
+            SetOnce(desKey, name, arguments, i);
+        } else if (name == "-o" || name == "--output") {
+            SetOnce(output, name, arguments, i);
+        } else if (name == "--secure") {
+            if (secure) throw CUsageError(kOptionRepeated + name);
+            secure = true;
+        } else {
+            throw CUsageError(kUnknownOption + name);
+        }
+    }
+    if (!server) throw CUsageError(kServerOptionMissing);
+    if (secure == desKey.has_value()) throw CUsageError(kModeMissing);
+    if (!output) throw CUsageError(kOutputOptionMissing);
+    return {GbkArgument(*server), secure ? CommEncryptMode::Secure : CommEncryptMode::Des,
+            desKey ? GbkArgument(*desKey) : std::string(), *output};
+}
+
+// XML 1.0 has no way to write these, not even as references.
+void ExpectNoControlCharacters(const std::string& text, const char* option) {
+    const bool control = std::any_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+    if (control) throw CToolFailure(kControlCharacter + std::string(option));
+}
+
+// Reads the document as the installer will, so that what it would refuse is
+// refused here with its reason, and checks that the texts came through as
+// they were given.
+void CheckAsTheInstaller(const ByteVector& document, const MakeConfigOptions& options) {
+    CInstallerConfig config;
+    config.LoadConfigFrom(document, false);
+    if (config.serverUrl != options.server) {
+        throw CToolFailure(kNotStorable + std::string("--server"));
+    }
+    if (options.mode == CommEncryptMode::Des && config.desKey != options.desKey) {
+        throw CToolFailure(kNotStorable + std::string("--des"));
+    }
+}
+
+}  // namespace
+
+void RunMakeConfig(const CommandArguments& arguments, std::ostream&) {
+    const MakeConfigOptions options = ParseOptions(arguments);
+    ExpectNoControlCharacters(options.server, "--server");
+    ExpectNoControlCharacters(options.desKey, "--des");
+    const std::string text = ConfigDocument(options.server, options.mode, options.desKey);
+    const ByteVector document(text.begin(), text.end());
+
+    CXmlRuntime runtime;
+    CheckAsTheInstaller(document, options);
+    ByteVector sealed;
+    SecureEncrypt(sealed, document);
+    CInstallerConfig().LoadConfigFrom(sealed, true);
+    WriteFileReplacing(options.output, sealed);
+}

@@ -1,0 +1,266 @@
+#include "seal_tool.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "net/des_ecb.h"
+#include "net/secure_stream.h"
+#include "startup/installer_config.h"
+#include "startup/xml_document.h"
+#include "terminal_text.h"
+#include "test_folder.h"
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+// The installer's texts as GBK bytes, shown as the terminal shows them.
+const std::string kDecryptFailed = "\xbd\xe2\xc3\xdc\xca\xa7\xb0\xdc\xa3\xba";
+const std::string kReadFailed = "\xb6\xc1\xc8\xa1\xc5\xe4\xd6\xc3\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc";
+const std::string kServerMissing = "\xbd\xe2\xce\xf6<Server>\xbd\xda\xb5\xe3\xca\xa7\xb0\xdc";
+const std::string kServerEmpty = "<Server>\xbd\xda\xb5\xe3\xc4\xda\xc8\xdd\xce\xaa\xbf\xd5";
+const std::string kKeyMissing =
+    "\xbb\xf1\xc8\xa1"
+    "DES\xc3\xdc\xd4\xbf\xca\xa7\xb0\xdc";
+const std::string kKeyLength =
+    "\xce\xde\xd0\xa7\xb5\xc4"
+    "DES\xc3\xdc\xd4\xbf\xb3\xa4\xb6\xc8";
+const std::string kInvalidKeyLength = "\xce\xde\xd0\xa7\xb5\xc4\xc3\xdc\xd4\xbf\xb3\xa4\xb6\xc8!";
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunTool(std::vector<std::string> arguments) {
+    std::ostringstream out, err;
+    const int status = RunSealTool(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// One line on stderr naming the command, nothing on stdout.
+void ExpectFailureLine(const Outcome& outcome, int status, const std::string& command,
+                       const std::string& text) {
+    EXPECT_EQ(outcome.status, status);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_THAT(outcome.err, StartsWith("ruvi-seal: " + command + ": " + text));
+    EXPECT_THAT(outcome.err, EndsWith("\n"));
+    EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+}
+
+std::string Sealed(const std::string& text) {
+    ByteVector sealed;
+    SecureEncrypt(sealed, ByteVector(text.begin(), text.end()));
+    return std::string(sealed.begin(), sealed.end());
+}
+
+TEST(SealTool, HelpForTheToolAndEachCommand) {
+    const Outcome bare = RunTool({});
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_THAT(bare.err, StartsWith("usage: ruvi-seal COMMAND"));
+
+    const Outcome help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_THAT(help.out, StartsWith("usage: ruvi-seal COMMAND"));
+
+    for (const char* command : {"seal", "open", "make-config", "check-config", "des-encrypt"}) {
+        SCOPED_TRACE(command);
+        const Outcome outcome = RunTool({command, "--help"});
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_THAT(outcome.out, StartsWith(std::string("usage: ruvi-seal ") + command + " "));
+        EXPECT_EQ(outcome.err, "");
+    }
+}
+
+TEST(SealTool, WrongCommandLinesExitWithTwo) {
+    const Outcome unknown = RunTool({"unseal", "a", "b"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, "ruvi-seal: unknown command: unseal (see 'ruvi-seal --help')\n");
+
+    ExpectFailureLine(RunTool({"seal", "only-one"}), 2, "seal", "wrong number of arguments");
+    ExpectFailureLine(RunTool({"open", "a", "b", "c"}), 2, "open", "wrong number of arguments");
+    ExpectFailureLine(RunTool({"check-config"}), 2, "check-config", "wrong number of arguments");
+    ExpectFailureLine(RunTool({"des-encrypt", "12345678", "in"}), 2, "des-encrypt",
+                      "wrong number of arguments");
+}
+
+TEST(SealTool, SealAndOpenCarryAnyBytes) {
+    const TestFolder folder;
+    std::string content(40000, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 + i / 3);
+    for (const std::string& payload : {content, std::string()}) {
+        folder.Write("in.bin", payload);
+        ASSERT_EQ(RunTool({"seal", folder.PathOf("in.bin"), folder.PathOf("sealed.bin")}).status,
+                  0);
+        EXPECT_NE(folder.Read("sealed.bin"), payload);
+        const Outcome opened =
+            RunTool({"open", folder.PathOf("sealed.bin"), folder.PathOf("out.bin")});
+        ASSERT_EQ(opened.status, 0) << opened.err;
+        EXPECT_EQ(folder.Read("out.bin"), payload);
+    }
+}
+
+TEST(SealTool, OpenRefusesWhatIsNotASecureStream) {
+    const TestFolder folder;
+    folder.Write("plain.xml", "<c><Server>u</Server></c>");
+    ExpectFailureLine(RunTool({"open", folder.PathOf("plain.xml"), folder.PathOf("out.bin")}), 1,
+                      "open", ToTerminal(kDecryptFailed));
+    EXPECT_FALSE(folder.Exists("out.bin"));
+}
+
+TEST(SealTool, UnreadableInputIsNamed) {
+    const TestFolder folder;
+    const std::string missing = folder.PathOf("missing.bin");
+    ExpectFailureLine(RunTool({"seal", missing, folder.PathOf("out.bin")}), 1, "seal",
+                      "cannot read " + missing);
+    ExpectFailureLine(RunTool({"des-encrypt", "12345678", missing, folder.PathOf("out.bin")}), 1,
+                      "des-encrypt", "cannot read " + missing);
+    EXPECT_EQ(folder.EntryCount(), 0u);
+}
+
+TEST(SealTool, MadeConfigurationsAreReadByTheInstallerAndShownByCheckConfig) {
+    const TestFolder folder;
+    const std::string file = folder.PathOf("RUVI.config");
+    ASSERT_EQ(RunTool({"make-config", "--server", "http://127.0.0.1:8080/ruvi/", "--des",
+                       "k3y!5678", "-o", file})
+                  .status,
+              0);
+    const Outcome des = RunTool({"check-config", file});
+    EXPECT_EQ(des.status, 0);
+    EXPECT_EQ(des.out, "server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678\n");
+
+    // Options in any order; the file is replaced.
+    ASSERT_EQ(RunTool({"make-config", "-o", file, "--secure", "--server", "http://h/"}).status, 0);
+    const Outcome secure = RunTool({"check-config", file});
+    EXPECT_EQ(secure.status, 0);
+    EXPECT_EQ(secure.out, "server: http://h/\nmode: Secure\n");
+
+    CXmlRuntime runtime;
+    CInstallerConfig config;
+    config.LoadConfig(file, true);
+    EXPECT_EQ(config.serverUrl, "http://h/");
+    EXPECT_EQ(config.encryptionMode, CommEncryptMode::Secure);
+}
+
+TEST(SealTool, ConfigurationTextsAreStoredInGbk) {
+    const TestFolder folder;
+    const std::string file = folder.PathOf("RUVI.config");
+    // As typed on this platform's terminal: 中文 and the key 密钥密钥.
+    const std::string server = ToTerminal("http://\xd6\xd0\xce\xc4/");
+    const std::string key = ToTerminal("\xc3\xdc\xd4\xbf\xc3\xdc\xd4\xbf");
+    ASSERT_EQ(RunTool({"make-config", "--server", server, "--des", key, "-o", file}).status, 0);
+
+    CXmlRuntime runtime;
+    CInstallerConfig config;
+    config.LoadConfig(file, true);
+    EXPECT_EQ(config.serverUrl, "http://\xd6\xd0\xce\xc4/");
+    EXPECT_EQ(config.desKey, "\xc3\xdc\xd4\xbf\xc3\xdc\xd4\xbf");
+    EXPECT_EQ(RunTool({"check-config", file}).out,
+              "server: " + server + "\nmode: DES\nkey: " + key + "\n");
+}
+
+TEST(SealTool, MakeConfigRefusesWithTheInstallersReasonsAndKeepsTheOldFile) {
+    const TestFolder folder;
+    folder.Write("RUVI.config", "old");
+    const std::string file = folder.PathOf("RUVI.config");
+    ExpectFailureLine(RunTool({"make-config", "--server", "", "--secure", "-o", file}), 1,
+                      "make-config", ToTerminal(kServerEmpty));
+    for (const char* key : {"1234567", "123456789", "\n12345678"}) {
+        ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des", key, "-o", file}), 1,
+                          "make-config", ToTerminal(kKeyLength));
+    }
+    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des", "", "-o", file}), 1,
+                      "make-config", ToTerminal(kKeyMissing));
+    ExpectFailureLine(RunTool({"make-config", "--server",
+                               "a\x01"
+                               "b",
+                               "--secure", "-o", file}),
+                      1, "make-config",
+                      "a configuration cannot hold control characters: --server\n");
+    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des",
+                               "1234\x1b"
+                               "567",
+                               "-o", file}),
+                      1, "make-config", "a configuration cannot hold control characters: --des\n");
+    EXPECT_EQ(folder.Read("RUVI.config"), "old");
+    EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+TEST(SealTool, MakeConfigOptionMistakesExitWithTwo) {
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"--des", "12345678", "-o", "f"},
+        {"--server", "u", "-o", "f"},
+        {"--server", "u", "--des", "12345678", "--secure", "-o", "f"},
+        {"--server", "u", "--secure"},
+        {"--server", "u", "--server", "v", "--secure", "-o", "f"},
+        {"--server", "u", "--secure", "--secure", "-o", "f"},
+        {"--server", "u", "--secure", "-o"},
+        {"--server", "u", "--secure", "-o", "f", "--verbose"},
+        {"--server", "u", "--secure", "-o", "f", "extra"},
+    };
+    for (const auto& options : mistakes) {
+        std::vector<std::string> arguments = {"make-config"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const Outcome outcome = RunTool(arguments);
+        EXPECT_EQ(outcome.status, 2) << outcome.err;
+        EXPECT_THAT(outcome.err, HasSubstr("(see 'ruvi-seal make-config --help')\n"));
+    }
+}
+
+TEST(SealTool, CheckConfigShowsTheInstallersFailureText) {
+    const TestFolder folder;
+    const std::string sealed = Sealed("<c><Server>u/</Server><Encrypt Type=\"S\"/></c>");
+    folder.Write("truncated.config", sealed.substr(0, sealed.size() - 8));
+    ExpectFailureLine(RunTool({"check-config", folder.PathOf("truncated.config")}), 1,
+                      "check-config",
+                      ToTerminal(kDecryptFailed) + "Integrality of the stream is broken\n");
+
+    folder.Write("no-server.config", Sealed("<c><Encrypt Type=\"S\"/></c>"));
+    ExpectFailureLine(RunTool({"check-config", folder.PathOf("no-server.config")}), 1,
+                      "check-config", ToTerminal(kServerMissing) + "\n");
+
+    ExpectFailureLine(RunTool({"check-config", folder.PathOf("missing.config")}), 1, "check-config",
+                      ToTerminal(kReadFailed) + "\n");
+}
+
+TEST(SealTool, DesEncryptPadsWithSpacesToWholeGroups) {
+    const TestFolder folder;
+    const std::string key = "\xc3\xdc\xd4\xbf\xc3\xdc\xd4\xbf";
+    for (const std::string& plain :
+         {std::string("hello"), std::string("12345678"), std::string("<Answer/>")}) {
+        SCOPED_TRACE(plain);
+        folder.Write("in.xml", plain);
+        ASSERT_EQ(RunTool({"des-encrypt", ToTerminal(key), folder.PathOf("in.xml"),
+                           folder.PathOf("out.bin")})
+                      .status,
+                  0);
+        const std::string encrypted = folder.Read("out.bin");
+        ByteVector decrypted;
+        DesEcbDecrypt(ByteVector(encrypted.begin(), encrypted.end()), decrypted, key);
+        std::string expected = plain;
+        expected.resize((plain.size() + 7) / 8 * 8, ' ');
+        EXPECT_EQ(std::string(decrypted.begin(), decrypted.end()), expected);
+    }
+}
+
+TEST(SealTool, DesEncryptRefusesBadKeysAndEmptyInput) {
+    const TestFolder folder;
+    folder.Write("in.xml", "<Answer/>");
+    ExpectFailureLine(
+        RunTool({"des-encrypt", "1234567", folder.PathOf("in.xml"), folder.PathOf("out.bin")}), 1,
+        "des-encrypt", ToTerminal(kInvalidKeyLength) + "\n");
+    folder.Write("empty.xml", "");
+    ExpectFailureLine(
+        RunTool({"des-encrypt", "12345678", folder.PathOf("empty.xml"), folder.PathOf("out.bin")}),
+        1, "des-encrypt", "nothing to encrypt");
+    EXPECT_FALSE(folder.Exists("out.bin"));
+}
+
+}  // namespace
