@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "net/byte_vector.h"
+#include "server_options.h"
+
+// The answer document as the installer's configured mode opens it: a secure
+// stream, or DES-ECB under the key after padding with spaces to a multiple
+// of 8 bytes (the installer parses every decrypted byte, so the padding has
+// to be white space after the root). Throws CStartupError.
+ByteVector SealAnswer(const ByteVector& document, AnswerSealing sealing, const std::string& desKey);

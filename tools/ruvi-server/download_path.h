@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Where downloads live. A plan names a file of the folder files/ by the URL
+// "files/NAME" (or "files/SUB/NAME"); the installer appends it to its
+// configured server URL, so the request arrives as BASE + "files/NAME".
+// Requests are matched exactly as they arrive: nothing is normalised, so a
+// URL written "/files/NAME" under a base ending in "/" names nothing.
+
+// NAME as a path relative to files/ when requestPath (already
+// percent-decoded) names a file there; nullopt otherwise, in particular for
+// every path that would leave files/ (".." or "." segments, empty segments,
+// backslashes, zero bytes).
+std::optional<std::filesystem::path> MapDownloadPath(std::string_view basePath,
+                                                     std::string_view requestPath);
+
+// The percent-decoded request path the installer sends for a plan's download
+// URL, given this server's base path and authority ("HOST:PORT"); nullopt
+// when the URL is absolute and addresses another server.
+std::optional<std::string> DownloadRequestPath(std::string_view url, std::string_view basePath,
+                                               std::string_view authority);

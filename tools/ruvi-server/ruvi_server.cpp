@@ -1,0 +1,170 @@
+#include "ruvi_server.h"
+
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#include "answer_sealer.h"
+#include "bounded_thread_pool.h"
+#include "download_path.h"
+#include "download_request.h"
+#include "log_text.h"
+#include "served_file.h"
+#include "startup_error.h"
+
+namespace {
+
+constexpr std::size_t kWorkerThreads = 32;
+constexpr std::size_t kWaitingConnections = 256;
+// Requests are a sealed one-line document or a short report.
+constexpr std::size_t kMaxRequestBody = 64 * 1024;
+constexpr time_t kKeepAliveSeconds = 2;
+constexpr std::size_t kKeepAliveRequests = 10;
+constexpr char kSealedContentType[] = "application/octet-stream";
+
+void LogRequest(const httplib::Request& request, const httplib::Response& response) {
+    const std::string length = response.has_header("Content-Length")
+                                   ? response.get_header_value("Content-Length")
+                                   : std::string("-");
+    std::fprintf(stderr, "%s %s %s %d %s\n", EscapeLogText(request.remote_addr).c_str(),
+                 EscapeLogText(request.method).c_str(), EscapeLogText(request.target).c_str(),
+                 response.status, length.c_str());
+}
+
+// Plain SO_REUSEADDR: the library's default adds SO_REUSEPORT, which would
+// let a second server share a fixed port silently.
+void ReuseAddressOnly(socket_t sock) {
+    const int yes = 1;
+    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+// With port 0 no plan can have named the port yet, so no absolute URL can
+// address this server: the address as requested is the one to check against.
+CInstallationPlan LoadCheckedPlan(const ServerOptions& options) {
+    CInstallationPlan plan = LoadInstallationPlan(options.planDirectory);
+    CheckPlanDownloads(plan, options.planDirectory, options.basePath,
+                       options.host + ':' + std::to_string(options.port));
+    return plan;
+}
+
+}  // namespace
+
+CRuviServer::CRuviServer(const ServerOptions& options)
+    : options_(options),
+      plan_(LoadCheckedPlan(options)),
+      sealedAnswer_(SealAnswer(plan_.document, options.sealing, options.desKey)),
+      reportLog_(options.planDirectory / "reports.log") {
+    ConfigureHttp();
+    port_ = Bind();
+    baseUrl_ = "http://" + options_.host + ':' + std::to_string(port_) + options_.basePath;
+}
+
+void CRuviServer::ConfigureHttp() {
+    http_.set_socket_options(ReuseAddressOnly);
+    // Headers and body leave in separate writes; with Nagle's algorithm the
+    // body would wait for the client's delayed acknowledgement (~40 ms).
+    http_.set_tcp_nodelay(true);
+    http_.set_payload_max_length(kMaxRequestBody);
+    http_.set_keep_alive_timeout(kKeepAliveSeconds);
+    http_.set_keep_alive_max_count(kKeepAliveRequests);
+    http_.new_task_queue = [this] { return StartWorkers(); };
+    http_.set_logger(LogRequest);
+    http_.set_exception_handler(
+        [](const httplib::Request& request, httplib::Response& response, std::exception_ptr) {
+            std::fprintf(stderr, "request %s failed inside the server\n",
+                         EscapeLogText(request.target).c_str());
+            response.status = 500;
+        });
+    http_.Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        HandlePost(request, response);
+    });
+    http_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        HandleGet(request, response);
+    });
+}
+
+int CRuviServer::Bind() {
+    const int port = options_.port == 0
+                         ? http_.bind_to_any_port(options_.host)
+                         : (http_.bind_to_port(options_.host, options_.port) ? options_.port : -1);
+    if (port < 0) {
+        throw CStartupError("cannot listen on " + options_.host + ':' +
+                            std::to_string(options_.port) + ": " + std::strerror(errno));
+    }
+    return port;
+}
+
+// The HTTP layer marks itself running before it asks for its workers, so
+// from here on its stop() takes effect; a Stop that came earlier is honoured
+// now.
+httplib::TaskQueue* CRuviServer::StartWorkers() {
+    std::lock_guard lock(stopMutex_);
+    listening_ = true;
+    if (stopRequested_) http_.stop();
+    // The HTTP layer adopts the pool.
+    return std::make_unique<CBoundedThreadPool>(kWorkerThreads, kWaitingConnections).release();
+}
+
+bool CRuviServer::Run() {
+    {
+        std::lock_guard lock(stopMutex_);
+        if (stopRequested_) return true;
+    }
+    return http_.Serve();
+}
+
+void CRuviServer::Stop() {
+    std::lock_guard lock(stopMutex_);
+    stopRequested_ = true;
+    if (listening_) http_.stop();
+}
+
+void CRuviServer::HandlePost(const httplib::Request& request, httplib::Response& response) {
+    if (request.path == options_.basePath + "ruvinstall") {
+        response.set_content(sealedAnswer_.data(), sealedAnswer_.size(), kSealedContentType);
+    } else if (IsReportRequest(request)) {
+        reportLog_.Append(request.remote_addr, request.body);
+        response.status = 200;
+    } else if (const auto relativePath = MapDownloadPath(options_.basePath, request.path)) {
+        AnswerDownload(request, response, *relativePath);
+    } else {
+        response.status = 404;
+    }
+}
+
+// The installer appends "/RUVS?method=report" to its server URL, which
+// normally ends with "/": the doubled slash is the usual form. The single
+// one is taken as well, for a server URL configured without the slash.
+bool CRuviServer::IsReportRequest(const httplib::Request& request) const {
+    const std::string& base = options_.basePath;
+    const bool reportPath =
+        request.path == base + "/RUVS" || request.path == base.substr(0, base.size() - 1) + "/RUVS";
+    return reportPath && request.get_param_value("method") == "report";
+}
+
+void CRuviServer::AnswerDownload(const httplib::Request& request, httplib::Response& response,
+                                 const std::filesystem::path& relativePath) {
+    auto file = OpenServedFile(options_.planDirectory / "files" / relativePath);
+    if (!file) {
+        response.status = 404;
+        return;
+    }
+    const auto offset = ReadDownloadOffset(request.body);
+    if (!offset) {
+        response.status = 400;
+        return;
+    }
+    StreamFileFrom(response, std::move(*file), *offset);
+}
+
+void CRuviServer::HandleGet(const httplib::Request& request, httplib::Response& response) {
+    if (request.path == options_.basePath) {
+        response.set_content("ruvi-server\n", "text/plain");
+    } else {
+        response.status = 404;
+    }
+}

@@ -1,0 +1,294 @@
+#include "ruvi_server.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <cstdio>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/des_ecb.h"
+#include "net/secure_stream.h"
+#include "startup/xml_document.h"
+#include "startup_error.h"
+#include "test_plan_folder.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+
+constexpr char kDesKey[] = "Ruv!Key8";
+constexpr std::size_t kFileSize = 300001;  // several read pieces, and not a round number
+
+struct Reply {
+    int status = -1;  // -1: no answer at all
+    std::string body;
+};
+
+// A server on a free loopback port, serving from a thread of its own for
+// the lifetime of the object.
+class CServerUnderTest {
+public:
+    explicit CServerUnderTest(const ServerOptions& options)
+        : server_(options), serving_([this] { server_.Run(); }) {}
+    ~CServerUnderTest() {
+        server_.Stop();
+        serving_.join();
+    }
+
+    Reply Post(const std::string& path, const std::string& body) const {
+        return Collect(Client().Post(path, body, "application/octet-stream"));
+    }
+    Reply Get(const std::string& path) const { return Collect(Client().Get(path)); }
+
+private:
+    httplib::Client Client() const {
+        httplib::Client client("127.0.0.1", server_.Port());
+        client.set_url_encode(false);  // paths go out exactly as the tests write them
+        client.set_connection_timeout(30);
+        client.set_read_timeout(30);
+        return client;
+    }
+    static Reply Collect(const httplib::Result& result) {
+        return result ? Reply{result->status, result->body} : Reply{};
+    }
+
+    CRuviServer server_;
+    std::thread serving_;
+};
+
+std::string FileContent() {
+    std::string content(kFileSize, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        content[i] = static_cast<char>((i * 131 + i / 251) & 0xff);
+    }
+    return content;
+}
+
+std::string Sealed(const std::string& plain) {
+    ByteVector sealed;
+    SecureEncrypt(sealed, ByteVector(plain.begin(), plain.end()));
+    return std::string(sealed.begin(), sealed.end());
+}
+
+std::string DownloadRequest(const std::string& offset) {
+    return Sealed("<Request><Offset>" + offset + "</Offset><BufferSize>0</BufferSize></Request>");
+}
+
+// A plan whose label is Chinese in UTF-8, to see that its bytes travel
+// unchanged.
+std::string ChinesePlan() {
+    const char8_t label[] = u8"下载安装程序";
+    return PlanWithOperations("<Operation ModuleName=\"FileDownload\" ModuleLabel=\"" +
+                              std::string(label, label + sizeof label - 1) +
+                              "\" Type=\"1\" Timeout=\"120s\"><URL>files/setup.exe</URL>"
+                              "</Operation>");
+}
+
+class RuviServer : public ::testing::Test {
+protected:
+    RuviServer() : folder_(ChinesePlan()) {
+        folder_.AddFile("setup.exe", FileContent());
+        folder_.AddFile("v2/tool.bin", "tool");
+    }
+
+    ServerOptions Options(AnswerSealing sealing = AnswerSealing::Secure) const {
+        ServerOptions options;
+        options.planDirectory = folder_.Path();
+        options.sealing = sealing;
+        if (sealing == AnswerSealing::Des) options.desKey = kDesKey;
+        return options;
+    }
+
+    CXmlRuntime xmlRuntime_;
+    CTestPlanFolder folder_;
+};
+
+TEST_F(RuviServer, SecureAnswerOpensWithTheCoreToThePlanAsStored) {
+    const CServerUnderTest server(Options());
+    const Reply reply = server.Post("/RUVServer/ruvinstall", "");
+    ASSERT_EQ(reply.status, 200);
+    ByteVector plain;
+    SecureDecrypt(ByteVector(reply.body.begin(), reply.body.end()), plain);
+    EXPECT_EQ(std::string(plain.begin(), plain.end()), ChinesePlan());
+}
+
+TEST_F(RuviServer, DesAnswerDecryptsToThePlanPaddedWithWhiteSpaceTheParserAccepts) {
+    const std::string plan = ChinesePlan();
+    ASSERT_NE(plan.size() % 8, 0u) << "the padding would go untested";
+    const CServerUnderTest server(Options(AnswerSealing::Des));
+    const Reply reply = server.Post("/RUVServer/ruvinstall", "");
+    ASSERT_EQ(reply.status, 200);
+    ByteVector plain;
+    DesEcbDecrypt(ByteVector(reply.body.begin(), reply.body.end()), plain, kDesKey);
+
+    const std::string padded(plain.begin(), plain.end());
+    EXPECT_EQ(padded.size() % 8, 0u);
+    EXPECT_EQ(padded.substr(0, plan.size()), plan);
+    EXPECT_EQ(padded.substr(plan.size()), std::string(padded.size() - plan.size(), ' '));
+    CXmlDocument holder;
+    EXPECT_EQ(ParseXmlBuffer("RUV Installer Response", holder, plain.data(), plain.size()), "");
+}
+
+TEST_F(RuviServer, DownloadAnswersTheFileFromTheRequestedOffsetToItsEnd) {
+    const std::string content = FileContent();
+    const CServerUnderTest server(Options());
+    const struct {
+        std::string offset;
+        std::size_t from;
+    } cases[] = {
+        {"0", 0},
+        {"123457", 123457},
+        {"300000", 300000},         // the last byte
+        {"300001", kFileSize},      // at the end: nothing
+        {"4000000000", kFileSize},  // past the end, beyond 32 bits: nothing
+        {" 2048\n", 2048},          // white space around the number
+    };
+    for (const auto& c : cases) {
+        const Reply reply = server.Post("/RUVServer/files/setup.exe", DownloadRequest(c.offset));
+        EXPECT_EQ(reply.status, 200) << c.offset;
+        EXPECT_TRUE(reply.body == content.substr(c.from))
+            << "offset " << c.offset << ": " << reply.body.size() << " bytes";
+    }
+    EXPECT_EQ(server.Post("/RUVServer/files/v2/tool.bin", DownloadRequest("1")).body, "ool");
+}
+
+TEST_F(RuviServer, DownloadRequestsThatDoNotReadGet400AndNoBytes) {
+    const CServerUnderTest server(Options());
+    const std::string refused[] = {
+        "",
+        "not sealed at all",
+        "<Request><Offset>0</Offset><BufferSize>0</BufferSize></Request>",
+        DownloadRequest("0").substr(0, 40),  // cut before its end block
+        Sealed("hello"),
+        Sealed("<Request><Offset>0</Offset>"),
+        Sealed("<Request><BufferSize>0</BufferSize></Request>"),
+        Sealed("<Request><Inner><Offset>0</Offset></Inner></Request>"),
+        DownloadRequest("-1"),
+        DownloadRequest("+5"),
+        DownloadRequest("abc"),
+        DownloadRequest("12abc"),
+        DownloadRequest("1 2"),
+        DownloadRequest(""),
+        DownloadRequest("0x10"),
+        DownloadRequest("99999999999999999999999"),
+    };
+    for (const std::string& body : refused) {
+        const Reply reply = server.Post("/RUVServer/files/setup.exe", body);
+        EXPECT_EQ(reply.status, 400) << body;
+        EXPECT_EQ(reply.body, "") << body;
+    }
+}
+
+TEST_F(RuviServer, PathsOutsideFilesAndMissingFilesAre404WithoutBytes) {
+    folder_.AddFile("../secret.bin", "secret");
+    const CServerUnderTest server(Options());
+    const std::string refused[] = {
+        "/RUVServer/files/../secret.bin",
+        "/RUVServer/files/../plan.xml",
+        "/RUVServer/files/%2e%2e/plan.xml",
+        "/RUVServer/files/v2/..%2f..%2fplan.xml",
+        "/RUVServer/files/%2fetc%2fpasswd",
+        "/RUVServer/files//etc/passwd",
+        "/RUVServer/files/",
+        "/RUVServer/files/v2",
+        "/RUVServer/files/missing.exe",
+        "/RUVServer/plan.xml",
+        "/RUVServer/secret.bin",
+        "/RUVServer//files/setup.exe",
+        "/files/setup.exe",
+        "/RUVServer/FILES/setup.exe",
+    };
+    for (const std::string& path : refused) {
+        const Reply reply = server.Post(path, DownloadRequest("0"));
+        EXPECT_EQ(reply.status, 404) << path;
+        EXPECT_EQ(reply.body, "") << path;
+    }
+}
+
+TEST_F(RuviServer, ReportsAreLoggedOneLineEachWithTheirUtf8BodyEscaped) {
+    {
+        const CServerUnderTest server(Options());
+        const char8_t report[] = u8"无法启动Ruvex，操作系统信息【OS_END】";
+        EXPECT_EQ(server
+                      .Post("/RUVServer//RUVS?method=report",
+                            std::string(report, report + sizeof report - 1))
+                      .status,
+                  200);
+        EXPECT_EQ(
+            server.Post("/RUVServer/RUVS?method=report", "forged\n2000-01-01T00:00:00Z\tx\\n\x01")
+                .status,
+            200);
+        EXPECT_EQ(server.Post("/RUVServer//RUVS?method=other", "x").status, 404);
+        EXPECT_EQ(server.Post("/RUVServer//RUVS", "x").status, 404);
+    }
+    const std::string log = folder_.ReadFile("reports.log");
+    // "无法启动" in UTF-8, byte for byte, on the first line.
+    EXPECT_THAT(log, ::testing::MatchesRegex(
+                         "[0-9T:Z-]+\t127\\.0\\.0\\.1\t\xe6\x97\xa0\xe6\xb3\x95\xe5\x90\xaf\xe5\x8a"
+                         "\xa8Ruvex.*\n"
+                         "[0-9T:Z-]+\t127\\.0\\.0\\.1\tforged\\\\n2000-01-01T00:00:"
+                         "00Z\\\\tx\\\\\\\\n\\\\x01\n"));
+}
+
+TEST_F(RuviServer, ProxyTestPageIsTheBaseAndNothingElse) {
+    const CServerUnderTest server(Options());
+    EXPECT_EQ(server.Get("/RUVServer/").status, 200);
+    EXPECT_EQ(server.Get("/RUVServer/ruvinstall").status, 404);
+    EXPECT_EQ(server.Get("/").status, 404);
+    EXPECT_EQ(server.Post("/RUVServer/", "").status, 404);
+}
+
+TEST_F(RuviServer, ServesManyClientsAtOnce) {
+    const std::string content = FileContent();
+    const CServerUnderTest server(Options());
+    std::vector<std::future<bool>> clients;
+    for (int i = 0; i < 24; ++i) {
+        clients.push_back(std::async(std::launch::async, [&, i] {
+            const std::size_t from = static_cast<std::size_t>(i) * 10007;
+            const Reply answer = server.Post("/RUVServer/ruvinstall", "");
+            const Reply file =
+                server.Post("/RUVServer/files/setup.exe", DownloadRequest(std::to_string(from)));
+            return answer.status == 200 && file.status == 200 && file.body == content.substr(from);
+        }));
+    }
+    for (auto& client : clients) EXPECT_TRUE(client.get());
+}
+
+TEST_F(RuviServer, BaseOptionMovesEveryAddress) {
+    ServerOptions options = Options();
+    options.basePath = "/";
+    const CServerUnderTest server(options);
+    EXPECT_EQ(server.Post("/ruvinstall", "").status, 200);
+    EXPECT_EQ(server.Post("/files/v2/tool.bin", DownloadRequest("0")).body, "tool");
+    EXPECT_EQ(server.Post("//RUVS?method=report", "r").status, 200);
+    EXPECT_EQ(server.Post("/RUVServer/ruvinstall", "").status, 404);
+}
+
+TEST_F(RuviServer, StopBeforeRunEndsRunAtOnce) {
+    CRuviServer server(Options());
+    server.Stop();
+    auto run = std::async(std::launch::async, [&] { return server.Run(); });
+    if (run.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        server.Stop();  // lets the test end; the early Stop was lost
+        FAIL() << "Run did not see the Stop that came before it";
+    }
+    EXPECT_TRUE(run.get());
+}
+
+TEST_F(RuviServer, RefusesToStartOnAPortAnotherServerHolds) {
+    const CRuviServer first(Options());
+    ServerOptions options = Options();
+    options.port = first.Port();
+    try {
+        CRuviServer second(options);
+        ADD_FAILURE() << "a second server shares port " << first.Port();
+    } catch (const CStartupError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("cannot listen on 127.0.0.1:"));
+    }
+}
+
+}  // namespace

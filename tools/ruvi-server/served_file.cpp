@@ -1,0 +1,59 @@
+#include "served_file.h"
+
+#include <fcntl.h>
+#include <httplib.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kPieceSize = 64 * 1024;
+constexpr char kContentType[] = "application/octet-stream";
+
+// What one answer holds while the client reads it.
+struct CFileStream {
+    CServedFile file;
+    std::uint64_t start;
+    std::vector<char> piece = std::vector<char>(kPieceSize);
+
+    bool SendPiece(std::size_t position, std::size_t length, httplib::DataSink& sink) {
+        const std::size_t wanted = std::min(length, piece.size());
+        const ssize_t got = ::pread(file.descriptor.Get(), piece.data(), wanted,
+                                    static_cast<off_t>(start + position));
+        // A file cut short under a running answer ends the connection rather
+        // than leaving the promised length unfilled.
+        if (got <= 0) return false;
+        return sink.write(piece.data(), static_cast<std::size_t>(got));
+    }
+};
+
+}  // namespace
+
+// O_NONBLOCK keeps a named pipe under files/ from holding the worker; it
+// changes nothing for regular files.
+std::optional<CServedFile> OpenServedFile(const std::filesystem::path& path) {
+    CUniqueFd descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat status {};
+    if (!descriptor || ::fstat(descriptor.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    return CServedFile{std::move(descriptor), static_cast<std::uint64_t>(status.st_size)};
+}
+
+void StreamFileFrom(httplib::Response& response, CServedFile file, std::uint64_t offset) {
+    response.status = 200;
+    if (offset >= file.size) {
+        response.set_content("", kContentType);
+        return;
+    }
+    const std::uint64_t length = file.size - offset;
+    // The answer is copied into the HTTP layer's callback, hence shared.
+    auto stream = std::make_shared<CFileStream>(CFileStream{std::move(file), offset});
+    response.set_content_provider(
+        static_cast<std::size_t>(length), kContentType,
+        [stream](std::size_t position, std::size_t remaining, httplib::DataSink& sink) {
+            return stream->SendPiece(position, remaining, sink);
+        });
+}

@@ -1,0 +1,103 @@
+#include "server_options.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "startup_error.h"
+
+const char kServerUsage[] =
+    "usage: ruvi-server PLAN_DIR [--listen HOST:PORT] [--base PATH]\n"
+    "                   [--mode secure|des --des-key KEY]\n"
+    "  PLAN_DIR   folder holding plan.xml (the answer document) and files/\n"
+    "  --listen   address to listen on (default 127.0.0.1:0, 0 picks a free port)\n"
+    "  --base     path of the server URL (default /RUVServer/)\n"
+    "  --mode     sealing of the answer document (default secure)\n"
+    "  --des-key  the 8-character DES key of --mode des\n"
+    "plan.xml is read and checked once, at start-up. A download URL files/NAME in\n"
+    "the plan (relative to the server URL) serves PLAN_DIR/files/NAME; reports are\n"
+    "appended to PLAN_DIR/reports.log.\n";
+
+namespace {
+
+constexpr std::size_t kDesKeyLength = 8;
+
+int ParsePort(std::string_view text) {
+    int port = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || port < 0 ||
+        port > 65535) {
+        throw CUsageError("--listen: the port must be a number from 0 to 65535");
+    }
+    return port;
+}
+
+void ParseListen(std::string_view text, ServerOptions& options) {
+    const auto colon = text.rfind(':');
+    if (colon == std::string_view::npos || colon == 0) {
+        throw CUsageError("--listen expects HOST:PORT");
+    }
+    options.host = std::string(text.substr(0, colon));
+    options.port = ParsePort(text.substr(colon + 1));
+}
+
+// Request paths under the base are matched by plain prefix, so the base
+// always starts and ends with a slash.
+std::string NormaliseBase(std::string base) {
+    if (base.find_first_of("?# ") != std::string::npos) {
+        throw CUsageError("--base must be a plain URL path");
+    }
+    if (base.empty() || base.front() != '/') base.insert(base.begin(), '/');
+    if (base.back() != '/') base.push_back('/');
+    return base;
+}
+
+AnswerSealing ParseMode(std::string_view text) {
+    if (text == "secure") return AnswerSealing::Secure;
+    if (text == "des") return AnswerSealing::Des;
+    throw CUsageError("--mode must be secure or des");
+}
+
+void CheckConsistency(const ServerOptions& options, bool keyGiven) {
+    if (options.planDirectory.empty()) throw CUsageError("PLAN_DIR is missing");
+    if (options.sealing == AnswerSealing::Des) {
+        if (!keyGiven) throw CUsageError("--mode des needs --des-key");
+        if (options.desKey.size() != kDesKeyLength) {
+            throw CUsageError("--des-key must be exactly 8 characters");
+        }
+    } else if (keyGiven) {
+        throw CUsageError("--des-key applies only to --mode des");
+    }
+}
+
+}  // namespace
+
+ServerOptions ParseServerOptions(int argc, const char* const argv[]) {
+    ServerOptions options;
+    bool keyGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const bool takesValue = argument == "--listen" || argument == "--base" ||
+                                argument == "--mode" || argument == "--des-key";
+        if (takesValue && i + 1 >= argc) {
+            throw CUsageError(std::string(argument) + " needs a value");
+        }
+        if (argument == "--listen") {
+            ParseListen(argv[++i], options);
+        } else if (argument == "--base") {
+            options.basePath = NormaliseBase(argv[++i]);
+        } else if (argument == "--mode") {
+            options.sealing = ParseMode(argv[++i]);
+        } else if (argument == "--des-key") {
+            options.desKey = argv[++i];
+            keyGiven = true;
+        } else if (argument.starts_with("-")) {
+            throw CUsageError("unknown option " + std::string(argument));
+        } else if (options.planDirectory.empty()) {
+            options.planDirectory = std::string(argument);
+        } else {
+            throw CUsageError("only one PLAN_DIR may be given");
+        }
+    }
+    CheckConsistency(options, keyGiven);
+    return options;
+}
