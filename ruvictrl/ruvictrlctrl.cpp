@@ -1,0 +1,141 @@
+#include "ruvictrlctrl.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "about_box.h"
+#include "control_drawing.h"
+#include "install_location.h"
+#include "integrity_check.h"
+#include "resource.h"
+#include "ruvictrl_h.h"
+#include "ruvictrl_names.h"
+#include "ruvictrlproppage.h"
+
+namespace {
+
+const ControlIdentity kIdentity = {
+    .classId = CLSID_RUVICtrl,
+    .typeNameString = IDS_RUVICTRL,
+    .dispatchInterface = DIID__DRUVICtrl,
+    .eventInterface = DIID__DRUVICtrlEvents,
+    .propertyPage = CLSID_RUVICtrlPropPage,
+    .miscStatus = kControlMiscStatus,
+};
+
+// GetInstallPath never fails visibly: text that does not convert reads as
+// empty. Null only when the string cannot be allocated.
+BSTR AnsiToBstr(const std::string& text) {
+    const int length =
+        text.empty() ? 0
+                     : MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    BSTR result = SysAllocStringLen(nullptr, UINT(std::max(length, 0)));
+    if (result && length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), result, length);
+    }
+    return result;
+}
+
+}  // namespace
+
+CRUVICtrlCtrl::CRUVICtrlCtrl() : COleControl(kIdentity) {}
+
+void CRUVICtrlCtrl::OnDraw(HDC dc, const RECT& bounds) { DrawControl(dc, bounds); }
+
+HRESULT CRUVICtrlCtrl::DispatchTypeInfo(ITypeInfo** typeInfo) {
+    if (!dispatchTypeInfo_) {
+        const HRESULT hr = theApp.LoadTypeInfo(DIID__DRUVICtrl, &dispatchTypeInfo_);
+        if (FAILED(hr)) {
+            return hr;
+        }
+    }
+    return dispatchTypeInfo_.CopyTo(typeInfo);
+}
+
+STDMETHODIMP CRUVICtrlCtrl::GetTypeInfoCount(UINT* count) {
+    if (!count) {
+        return E_POINTER;
+    }
+    *count = 1;
+    return S_OK;
+}
+
+STDMETHODIMP CRUVICtrlCtrl::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo) {
+    if (!typeInfo) {
+        return E_POINTER;
+    }
+    *typeInfo = nullptr;
+    if (index != 0) {
+        return DISP_E_BADINDEX;
+    }
+    return DispatchTypeInfo(typeInfo);
+}
+
+STDMETHODIMP CRUVICtrlCtrl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) {
+    if (riid != IID_NULL) {
+        return DISP_E_UNKNOWNINTERFACE;
+    }
+    Microsoft::WRL::ComPtr<ITypeInfo> typeInfo;
+    const HRESULT hr = DispatchTypeInfo(&typeInfo);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    return DispGetIDsOfNames(typeInfo.Get(), names, count, ids);
+}
+
+// The methods take no arguments. Script engines call them as methods, or
+// as property reads when a script leaves out the parentheses.
+STDMETHODIMP CRUVICtrlCtrl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO*, UINT*) {
+    if (riid != IID_NULL) {
+        return DISP_E_UNKNOWNINTERFACE;
+    }
+    if (!params) {
+        return E_INVALIDARG;
+    }
+    if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    if (params->cNamedArgs != 0) {
+        return DISP_E_NONAMEDARGS;
+    }
+    if (params->cArgs != 0) {
+        return DISP_E_BADPARAMCOUNT;
+    }
+    VARIANT answer;
+    VariantInit(&answer);
+    const HRESULT hr = CallMethod(id, answer);
+    if (SUCCEEDED(hr) && result) {
+        *result = answer;
+    } else {
+        VariantClear(&answer);
+    }
+    return hr;
+}
+
+HRESULT CRUVICtrlCtrl::CallMethod(DISPID id, VARIANT& result) {
+    try {
+        switch (id) {
+            case kDispidAboutBox:
+                ShowAboutBox(OwnerWindow());
+                return S_OK;
+            case kDispidGetInstallPath:
+                V_BSTR(&result) = AnsiToBstr(ReadInstallPath(kInstallerProductKey));
+                if (!V_BSTR(&result)) {
+                    return E_OUTOFMEMORY;
+                }
+                V_VT(&result) = VT_BSTR;
+                return S_OK;
+            case kDispidCheckIntegrity:
+                V_VT(&result) = VT_I4;
+                V_I4(&result) = CheckInstallation();
+                return S_OK;
+            default:
+                return DISP_E_MEMBERNOTFOUND;
+        }
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
