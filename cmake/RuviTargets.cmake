@@ -38,3 +38,21 @@ function(ruvi_add_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT 300)
 endfunction()
+
+# ruvi_add_service_test(NAME SOURCES... [LIBS libs...])
+# A Windows test program whose cases need servers, proxies or scripted HTTP
+# answers (tests/support/test_services.h): ctest runs every case inside a
+# services host of its own (tests/support/run-with-services), under Wine.
+# The host build must be built first (RUVI_HOST_BUILD, default build/host).
+function(ruvi_add_service_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  ruvi_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ruvi_test_support GTest::gmock
+    GTest::gtest_main)
+  # Read by gtest_discover_tests, so set before it.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_SOURCE_DIR}/tests/support/run-with-services;${CMAKE_SOURCE_DIR}/scripts/wine-run")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 300)
+endfunction()

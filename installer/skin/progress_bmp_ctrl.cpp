@@ -1,5 +1,15 @@
 #include "skin/progress_bmp_ctrl.h"
 
+#include "skin/gdiplus_include.h"
+
+namespace {
+constexpr UINT_PTR kAnimationTimer = 12345;
+}  // namespace
+
+CProgressBmpCtrl::CProgressBmpCtrl() : trackColour_(GetSysColor(COLOR_BTNFACE)) {}
+
+CProgressBmpCtrl::~CProgressBmpCtrl() = default;
+
 void CProgressBmpCtrl::SetRange(int minimum, int maximum) {
     minimum_ = minimum;
     maximum_ = maximum;
@@ -13,8 +23,77 @@ void CProgressBmpCtrl::SetPos(int position) {
     RequestRepaint();
 }
 
+void CProgressBmpCtrl::SetRoundedEnds(bool rounded) {
+    roundedEnds_ = rounded;
+    RequestRepaint();
+}
+
+void CProgressBmpCtrl::SetShowText(bool show) {
+    showText_ = show;
+    RequestRepaint();
+}
+
+void CProgressBmpCtrl::SetTextAsPercent(bool asPercent) {
+    textAsPercent_ = asPercent;
+    RequestRepaint();
+}
+
+void CProgressBmpCtrl::AddFrame(Gdiplus::Image& frame) {
+    if (Gdiplus::Image* copy = frame.Clone()) frames_.emplace_back(copy);
+}
+
+void CProgressBmpCtrl::ClearFrames() { frames_.clear(); }
+
+void CProgressBmpCtrl::SetTrackImage(Gdiplus::Image& track) {
+    trackImage_.reset(track.Clone());
+    RequestRepaint();
+}
+
+void CProgressBmpCtrl::StartAnimation() {
+    if (timerId_ == 0) {
+        timerId_ = SetTimer(hwnd, kAnimationTimer, static_cast<UINT>(timerInterval_), nullptr);
+    }
+}
+
 void CProgressBmpCtrl::RequestRepaint() {
-    if (hwnd == nullptr || !IsWindowVisible(hwnd)) return;
+    const HWND window = hwnd;
+    if (window == nullptr || !IsWindowVisible(window)) return;
+    InvalidateRect(window, nullptr, TRUE);
+    PostMessageW(window, WM_PAINT, 0, 0);
+}
+
+LRESULT CProgressBmpCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_TIMER:
+            OnTimer(wParam);
+            return CAntiFlickCtrl::WindowProc(message, wParam, lParam);
+        case WM_DESTROY: {
+            const LRESULT result = CAntiFlickCtrl::WindowProc(message, wParam, lParam);
+            OnDestroy();
+            return result;
+        }
+        default:
+            return CAntiFlickCtrl::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CProgressBmpCtrl::OnTimer(UINT_PTR eventId) {
+    if (timerId_ != 0 && timerId_ == eventId) {
+        ++frameIndex_;
+        if (frameIndex_ >= frames_.size()) frameIndex_ = 0;
+    }
     InvalidateRect(hwnd, nullptr, TRUE);
-    PostMessageW(hwnd, WM_PAINT, 0, 0);
+    SendMessageW(hwnd, WM_PAINT, 0, 0);
+}
+
+void CProgressBmpCtrl::OnDestroy() {
+    if (timerId_ != 0) {
+        KillTimer(hwnd, timerId_);
+        timerId_ = 0;
+    }
+    trackImage_.reset();
+    ClearFrames();
 }

@@ -1,0 +1,43 @@
+#include "framework/worker_thread.h"
+
+#include <process.h>
+
+#include <memory>
+#include <utility>
+
+namespace {
+
+using Work = std::function<void()>;
+
+unsigned __stdcall ThreadMain(void* argument) noexcept {
+    const std::unique_ptr<Work> work(static_cast<Work*>(argument));
+    (*work)();
+    return 0;
+}
+
+}  // namespace
+
+CWorkerThread CWorkerThread::Start(std::function<void()> work) {
+    auto owned = std::make_unique<Work>(std::move(work));
+    const uintptr_t handle = _beginthreadex(nullptr, 0, ThreadMain, owned.get(), 0, nullptr);
+    if (handle == 0) return CWorkerThread();
+    owned.release();  // the thread owns the work now
+    return CWorkerThread(reinterpret_cast<HANDLE>(handle));
+}
+
+CWorkerThread::~CWorkerThread() { Close(); }
+
+CWorkerThread::CWorkerThread(CWorkerThread&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)) {}
+
+CWorkerThread& CWorkerThread::operator=(CWorkerThread&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+}
+
+void CWorkerThread::Close() {
+    if (handle_ != nullptr) CloseHandle(std::exchange(handle_, nullptr));
+}

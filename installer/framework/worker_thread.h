@@ -1,0 +1,32 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+// A thread running one piece of work, started with the C runtime's thread
+// start so the runtime is set up for it. The object owns the thread's handle
+// (for waiting) and closes it when it goes away; the thread itself runs on
+// to its end in any case.
+class CWorkerThread {
+public:
+    // An empty object when the thread could not be started.
+    static CWorkerThread Start(std::function<void()> work);
+
+    CWorkerThread() = default;
+    ~CWorkerThread();
+    CWorkerThread(CWorkerThread&& other) noexcept;
+    CWorkerThread& operator=(CWorkerThread&& other) noexcept;
+    CWorkerThread(const CWorkerThread&) = delete;
+    CWorkerThread& operator=(const CWorkerThread&) = delete;
+
+    explicit operator bool() const { return handle_ != nullptr; }
+    // Signalled when the work has ended.
+    HANDLE Handle() const { return handle_; }
+
+private:
+    explicit CWorkerThread(HANDLE handle) : handle_(handle) {}
+    void Close();
+
+    HANDLE handle_ = nullptr;
+};

@@ -1,0 +1,55 @@
+#include "framework/worker_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "framework/modal_test_run.h"
+
+namespace {
+
+// A manual-reset event the test opens to let the work finish.
+class CGate {
+public:
+    CGate() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~CGate() { CloseHandle(event_); }
+    void Open() { SetEvent(event_); }
+    void Pass() { WaitForSingleObject(event_, 10000); }
+
+private:
+    HANDLE event_;
+};
+
+TEST(WorkerThread, RunsTheWorkOnAnotherThreadAndSignalsItsEnd) {
+    CGate gate;
+    std::atomic<DWORD> workThread{0};
+    CWorkerThread thread = CWorkerThread::Start([&] {
+        workThread = GetCurrentThreadId();
+        gate.Pass();
+    });
+    ASSERT_TRUE(thread);
+    EXPECT_EQ(WaitForSingleObject(thread.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    gate.Open();
+    EXPECT_EQ(WaitForSingleObject(thread.Handle(), 10000), WAIT_OBJECT_0);
+    EXPECT_NE(workThread.load(), 0u);
+    EXPECT_NE(workThread.load(), GetCurrentThreadId());
+}
+
+TEST(WorkerThread, WorkOutlivesTheObjectThatStartedIt) {
+    CGate gate;
+    std::atomic<bool> finished{false};
+    {
+        CWorkerThread thread = CWorkerThread::Start([&] {
+            gate.Pass();
+            finished = true;
+        });
+        CWorkerThread movedTo = std::move(thread);
+        EXPECT_FALSE(thread);
+        EXPECT_TRUE(movedTo);
+    }
+    gate.Open();
+    EXPECT_TRUE(WaitUntil([&] { return finished.load(); }));
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "net/byte_vector.h"
+
+class IProgressWindow;
+
+// One HTTP POST per call over WinINet: sends a body held in memory and reads
+// the whole answer into response. Keeps no connection between calls.
+class HttpClient {
+public:
+    // Body of the latest successful Post.
+    ByteVector response;
+    // Send through the explicit proxy in proxySettings; callers set it directly.
+    bool useProxy = false;
+    // Proxy host, port, user name and password, in this order.
+    std::vector<std::string> proxySettings;
+
+    // Takes settings only when it holds exactly the four entries.
+    bool SetProxySettings(std::vector<std::string> settings);
+
+    // POSTs body to url (http://host[:port]/path) with the fixed header
+    // block. Only status 200 succeeds; redirections are not followed. While
+    // the body arrives, the window's progress bar moves one step per 400000
+    // bytes (progressWindow may be null). Throws CMessageError with the
+    // failure's text after every handle it opened is closed.
+    void Post(std::string url, IProgressWindow* progressWindow, ByteVector body);
+
+private:
+    void Exchange(const std::string& url, IProgressWindow* progressWindow, const ByteVector& body);
+    std::string ProxyAddress() const;
+};

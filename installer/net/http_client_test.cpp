@@ -1,0 +1,254 @@
+#include "net/http_client.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "minimal_plan.h"
+#include "net/internet_error.h"
+#include "net/secure_stream.h"
+#include "scripted_pattern.h"
+#include "test_progress_window.h"
+#include "test_services.h"
+
+namespace {
+
+// The client's failure texts, as the GBK bytes they must be.
+const std::string kServerInternalErrorGbk =
+    "\xb7\xfe\xce\xf1\xc6\xf7\xc4\xda\xb2\xbf\xb4\xed\xce\xf3";  // 服务器内部错误
+const std::string kServerUrlUnparsableGbk =
+    "\xbd\xe2\xce\xf6\xb7\xfe\xce\xf1\xc6\xf7"
+    "URL\xca\xa7\xb0\xdc";  // 解析服务器URL失败
+const std::string kUnknownErrorGbk = "\xce\xb4\xd6\xaa\xd2\xec\xb3\xa3";  // 未知异常
+const std::string kNoTextPrefixGbk =
+    "\xcd\xf8\xc2\xe7\xcd\xa8\xd1\xb6\xb4\xed\xce\xf3\xa3\xac\xb4\xed\xce\xf3\xc2\xeb\xa3"
+    "\xba";  // 网络通讯错误，错误码：
+
+std::string Text(const ByteVector& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+ByteVector Bytes(const std::string& text) { return ByteVector(text.begin(), text.end()); }
+
+// The text Post failed with; "(no failure)" when it succeeded.
+std::string FailureOf(const std::function<void()>& post) {
+    try {
+        post();
+    } catch (const CMessageError& failure) {
+        return failure.Text();
+    }
+    return "(no failure)";
+}
+
+bool HoldsPattern(const ByteVector& body, std::size_t size) {
+    if (body.size() != size) return false;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (body[i] != ScriptedByte(i)) return false;
+    }
+    return true;
+}
+
+class HttpClientTest : public ::testing::Test {
+protected:
+    void Post(const std::string& answer, const ByteVector& body = {},
+              IProgressWindow* window = nullptr) {
+        client.Post(services.ScriptedUrl(answer), window, body);
+    }
+
+    std::string FailureOfPost(const std::string& url) {
+        return FailureOf([&] { client.Post(url, nullptr, {}); });
+    }
+
+    TestServices services;
+    HttpClient client;
+};
+
+TEST_F(HttpClientTest, PostsTheBodyWithTheFixedHeaderBlock) {
+    const std::string body("name=RUVI\0\xff\r\n\xb0\xb2\xd7\xb0", 15);
+    Post("echo", Bytes(body));
+
+    const std::string echo = Text(client.response);
+    EXPECT_EQ(echo.rfind("POST /scripted/echo\n", 0), 0u) << echo;
+    EXPECT_NE(echo.find("\nAccept: text/*\n"), std::string::npos) << echo;
+    EXPECT_NE(echo.find("\nUser-Agent: Ruvex Installer\n"), std::string::npos) << echo;
+    EXPECT_NE(echo.find("\nContent-Length: 15\n"), std::string::npos) << echo;
+    EXPECT_EQ(echo.substr(echo.size() - body.size() - 2), "\n\n" + body);
+}
+
+TEST_F(HttpClientTest, AnEmptyBodyGoesOutAsAPostWithoutContent) {
+    Post("echo");
+
+    const std::string echo = Text(client.response);
+    EXPECT_EQ(echo.rfind("POST /scripted/echo\n", 0), 0u) << echo;
+    EXPECT_EQ(echo.find("Content-Length: ") == std::string::npos ||
+                  echo.find("\nContent-Length: 0\n") != std::string::npos,
+              true)
+        << echo;
+    EXPECT_EQ(echo.substr(echo.size() - 2), "\n\n") << echo;
+}
+
+TEST_F(HttpClientTest, ResponseHoldsExactlyTheLatestBody) {
+    Post("bytes/5000");
+    EXPECT_TRUE(HoldsPattern(client.response, 5000));
+
+    Post("bytes/0");
+    EXPECT_TRUE(client.response.empty());
+}
+
+TEST_F(HttpClientTest, EveryStatusButOkFailsAsServerInternalError) {
+    // Redirections included: they are not followed.
+    for (const int status : {404, 302, 301, 307, 500, 201, 204}) {
+        EXPECT_EQ(FailureOfPost(services.ScriptedUrl("status/" + std::to_string(status))),
+                  kServerInternalErrorGbk)
+            << status;
+    }
+}
+
+TEST_F(HttpClientTest, AUrlThatCannotBeSplitFailsBeforeAnyRequest) {
+    for (const char* url : {"not a url", "127.0.0.1/RUVServer/ruvinstall", ""}) {
+        EXPECT_EQ(FailureOfPost(url), kServerUrlUnparsableGbk) << url;
+    }
+}
+
+TEST_F(HttpClientTest, AServerThatIsNotThereGivesThePlatformsOwnText) {
+    const std::string url = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/x";
+    try {
+        client.Post(url, nullptr, {});
+        FAIL() << "the POST to a closed port succeeded";
+    } catch (const CInternetError& failure) {
+        EXPECT_EQ(failure.Code(), static_cast<DWORD>(ERROR_INTERNET_CANNOT_CONNECT));
+        EXPECT_EQ(failure.Text(), InternetErrorText(ERROR_INTERNET_CANNOT_CONNECT));
+        // Wine and Windows have a text of their own for this code.
+        EXPECT_EQ(failure.Text().find(kNoTextPrefixGbk), std::string::npos) << failure.Text();
+    }
+}
+
+TEST_F(HttpClientTest, AnAnswerCutOffInTheMiddleOfTheBodyFails) {
+    try {
+        Post("cut/100000/30000");
+        FAIL() << "a body of 30000 of 100000 bytes was taken as whole";
+    } catch (const CInternetError& failure) {
+        EXPECT_FALSE(failure.Text().empty());
+    }
+}
+
+TEST(InternetErrorText, NamesTheCodeWhenThePlatformHasNoText) {
+    EXPECT_EQ(InternetErrorText(12152), kNoTextPrefixGbk + "12152");
+}
+
+TEST(HttpClientSettings, TakesProxySettingsOnlyAsFourEntries) {
+    HttpClient client;
+    const std::vector<std::string> four = {"proxy", "8080", "user", "secret"};
+    EXPECT_TRUE(client.SetProxySettings(four));
+    EXPECT_FALSE(client.SetProxySettings({"other", "3128", "user"}));
+    EXPECT_FALSE(client.SetProxySettings({"other", "3128", "user", "secret", "extra"}));
+    EXPECT_EQ(client.proxySettings, four);
+}
+
+class HttpClientProgressTest : public HttpClientTest {
+protected:
+    void SetUp() override {
+        window.ProgressBar().SetPos(10);
+        window.TakeRepaintRequests();
+    }
+
+    TestProgressWindow window;
+};
+
+TEST_F(HttpClientProgressTest, AMillionBytesStepTheBarTwice) {
+    Post("bytes/1000000", {}, &window);
+
+    EXPECT_TRUE(HoldsPattern(client.response, 1000000));
+    EXPECT_EQ(window.ProgressBar().GetPos(), 12);
+    const auto repaints = window.TakeRepaintRequests();
+    EXPECT_TRUE(repaints.invalidated);
+    EXPECT_EQ(repaints.postedPaints, 2);
+}
+
+TEST_F(HttpClientProgressTest, UpTo400000BytesLeaveTheBarAlone) {
+    Post("bytes/400000", {}, &window);
+
+    EXPECT_EQ(window.ProgressBar().GetPos(), 10);
+    const auto repaints = window.TakeRepaintRequests();
+    EXPECT_FALSE(repaints.invalidated);
+    EXPECT_EQ(repaints.postedPaints, 0);
+}
+
+TEST_F(HttpClientProgressTest, StepsStayWithinTheBarsRange) {
+    window.ProgressBar().SetPos(100);
+    Post("bytes/1000000", {}, &window);
+    EXPECT_EQ(window.ProgressBar().GetPos(), 100);
+
+    // A minimum raised above the position: the next step lands on it.
+    window.ProgressBar().SetRange(0, 100);
+    window.ProgressBar().SetPos(5);
+    window.ProgressBar().SetRange(20, 100);
+    Post("bytes/500000", {}, &window);
+    EXPECT_EQ(window.ProgressBar().GetPos(), 20);
+}
+
+class HttpClientProxyTest : public HttpClientTest {
+protected:
+    void UseProxy(const std::string& user, const std::string& password) {
+        client.useProxy = true;
+        client.SetProxySettings({"127.0.0.1", std::to_string(proxy.port), user, password});
+    }
+
+    SquidProxy proxy = services.StartSquid("ruvi", "s3cret");
+};
+
+TEST_F(HttpClientProxyTest, APostWithTheProxysAccountReachesTheServerThroughIt) {
+    UseProxy("ruvi", "s3cret");
+    Post("echo", Bytes("through the proxy"));
+
+    const std::string echo = Text(client.response);
+    EXPECT_EQ(echo.rfind("POST /scripted/echo\n", 0), 0u) << echo;
+    EXPECT_NE(echo.find("\nUser-Agent: Ruvex Installer\n"), std::string::npos) << echo;
+    EXPECT_EQ(echo.substr(echo.size() - 17), "through the proxy");
+    EXPECT_NE(proxy.WaitForLogLine("POST " + services.ScriptedUrl("echo") + " ruvi"), "");
+}
+
+TEST_F(HttpClientProxyTest, AWrongPasswordFailsWithTheProxysRefusal) {
+    UseProxy("ruvi", "wrong");
+    EXPECT_EQ(FailureOf([&] { Post("echo"); }), kServerInternalErrorGbk);
+    EXPECT_NE(proxy.WaitForLogLine("TCP_DENIED/407"), "");
+}
+
+TEST_F(HttpClientProxyTest, ProxyTextsLongerThanTheirRoomAreRefusedUnsent) {
+    // Sent, a user name of 63 bytes is simply a wrong account; one of 64
+    // never leaves the client.
+    UseProxy(std::string(63, 'u'), "s3cret");
+    EXPECT_EQ(FailureOf([&] { Post("echo"); }), kServerInternalErrorGbk);
+
+    const std::string refused = kNoTextPrefixGbk + std::to_string(ERROR_INTERNET_BAD_OPTION_LENGTH);
+    UseProxy(std::string(64, 'u'), "s3cret");
+    EXPECT_EQ(FailureOf([&] { Post("echo"); }), refused);
+    UseProxy("ruvi", std::string(64, 'p'));
+    EXPECT_EQ(FailureOf([&] { Post("echo"); }), refused);
+
+    client.SetProxySettings({std::string(322, 'h'), "65535", "ruvi", "s3cret"});
+    EXPECT_EQ(FailureOf([&] { Post("echo"); }), refused);
+}
+
+TEST_F(HttpClientTest, TheServersAnswerToTheInitialRequestIsTheSealedPlan) {
+    SharedFolder plan = services.MakeSharedFolder();
+    plan.WriteFile("plan.xml", kMinimalPlanXml);
+    const RuviServer server = services.StartRuviServer(plan.unixPath);
+
+    client.Post(server.url + "ruvinstall", nullptr, {});
+    ByteVector document;
+    SecureDecrypt(client.response, document);
+    EXPECT_EQ(Text(document), kMinimalPlanXml);
+}
+
+TEST(HttpClientSettings, UsingAProxyThatWasNeverSetFailsAsUnknown) {
+    HttpClient client;
+    client.useProxy = true;
+    EXPECT_EQ(FailureOf([&] { client.Post("http://127.0.0.1:1/", nullptr, {}); }),
+              kUnknownErrorGbk);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#include "net/probe_proxy.h"
+
+#include <cstring>
+#include <string>
+
+#include "net/internet_calls.h"
+
+const char kDefaultServerBaseUrl[] = RUVI_DEFAULT_SERVER_URL;
+
+namespace {
+
+constexpr std::size_t kProxyAddressRoom = 243;
+constexpr std::size_t kProxyCredentialRoom = 63;
+constexpr DWORD kProbeFlags = INTERNET_FLAG_KEEP_CONNECTION;
+constexpr DWORD_PTR kProbeContext = 0;
+constexpr int kNoStatus = 0;
+
+// A null text reads as empty; a text that does not fit is refused rather
+// than cut, which would test a different proxy or account.
+bool FitsRoom(const char* text, std::size_t room) {
+    return text == nullptr || std::strlen(text) <= room;
+}
+
+std::string TextOf(const char* text) { return text == nullptr ? std::string() : text; }
+
+}  // namespace
+
+int ProbeProxy(const char* proxyAddress, const char* userName, const char* password) {
+    // Without an address the session would follow the system's settings, and
+    // a direct success would pass for the proxy's.
+    if (TextOf(proxyAddress).empty()) return kNoStatus;
+    if (!FitsRoom(proxyAddress, kProxyAddressRoom) || !FitsRoom(userName, kProxyCredentialRoom) ||
+        !FitsRoom(password, kProxyCredentialRoom)) {
+        return kNoStatus;
+    }
+    auto server = CrackServerUrl(kDefaultServerBaseUrl);
+    if (!server) return kNoStatus;
+    server->port = INTERNET_INVALID_PORT_NUMBER;  // the protocol's default
+
+    const InternetHandle session = OpenInternetSession(TextOf(proxyAddress));
+    const InternetHandle connection = ConnectHttp(session.Get(), *server, kProbeFlags);
+    const InternetHandle request =
+        OpenHttpRequest(connection.Get(), "GET", *server, kProbeFlags, kProbeContext);
+    SetProxyCredentials(request.Get(), TextOf(userName), TextOf(password));
+    SendHttpRequest(request.Get(), std::string(), ByteVector());
+    const auto status = QueryStatusCode(request.Get());
+    return status ? static_cast<int>(*status) : kNoStatus;
+}

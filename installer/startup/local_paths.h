@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// The install folder of a product: HKEY_LOCAL_MACHINE
+// "SOFTWARE\Tarvano\" + productKey, value "InstallPath", followed by one
+// backslash ("RUVI" is the installer's own folder, "RUV" the product's).
+// Empty when the key or the value cannot be read.
+std::string ReadInstallPath(const std::string& productKey);
+
+// The temporary-files folder as the system reports it, with its trailing
+// backslash; empty when the system cannot tell.
+std::string GetTempDirectory();

@@ -1,0 +1,57 @@
+#include "control_api.h"
+
+#include <exception>
+#include <functional>
+
+#include "ruvi_server_service.h"
+#include "squid_service.h"
+
+namespace {
+
+std::string ParamOr(const httplib::Request& request, const char* name,
+                    const std::string& fallback) {
+    return request.has_param(name) ? request.get_param_value(name) : fallback;
+}
+
+// Any failure becomes a 500 whose text the test shows.
+httplib::Server::Handler Answering(std::function<std::string(const httplib::Request&)> action) {
+    return
+        [action = std::move(action)](const httplib::Request& request, httplib::Response& response) {
+            try {
+                response.set_content(action(request), "text/plain");
+            } catch (const std::exception& failure) {
+                response.status = 500;
+                response.set_content(failure.what(), "text/plain");
+            }
+        };
+}
+
+}  // namespace
+
+void AddControlApi(httplib::Server& server, ServiceRegistry& registry,
+                   const std::string& ruviServerProgram) {
+    server.Post("/ruvi-server", Answering([&registry, ruviServerProgram](const auto& request) {
+                    RuviServerOptions options;
+                    options.program = ruviServerProgram;
+                    options.planFolder = request.get_param_value("plan");
+                    options.base = ParamOr(request, "base", options.base);
+                    options.mode = ParamOr(request, "mode", options.mode);
+                    options.desKey = ParamOr(request, "key", "");
+                    return registry.Adopt(std::make_unique<RuviServerService>(options));
+                }));
+    server.Post("/squid", Answering([&registry](const auto& request) {
+                    SquidOptions options;
+                    options.user = request.get_param_value("user");
+                    options.password = request.get_param_value("password");
+                    options.originPort = std::stoi(ParamOr(request, "origin", "0"));
+                    return registry.Adopt(std::make_unique<SquidService>(options));
+                }));
+    server.Post("/stop", Answering([&registry](const auto& request) {
+                    if (!registry.Stop(std::stoi(request.get_param_value("id")))) {
+                        throw std::runtime_error("no service " + request.get_param_value("id"));
+                    }
+                    return std::string("stopped\n");
+                }));
+    server.Post("/temp-folder",
+                Answering([&registry](const auto&) { return registry.MakeTempFolder(); }));
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <string>
+
+#include "service_registry.h"
+
+// The services host's control requests. Each answers 200 with "name=value"
+// lines, or 500 with the reason as text:
+//   POST /ruvi-server?plan=UNIXPATH[&base=/RUVServer/][&mode=secure|des][&key=K]
+//        -> id, url
+//   POST /squid?user=U&password=P[&origin=PORT]
+//        -> id, port, accessLog (Z:\ path), accessLogUnix
+//   POST /stop?id=N
+//   POST /temp-folder -> unixPath, windowsPath
+void AddControlApi(httplib::Server& server, ServiceRegistry& registry,
+                   const std::string& ruviServerProgram);

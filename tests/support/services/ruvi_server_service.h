@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "child_process.h"
+#include "service.h"
+#include "service_files.h"
+
+struct RuviServerOptions {
+    std::string program;  // the host build's ruvi-server
+    std::string planFolder;
+    std::string base = "/RUVServer/";
+    std::string mode = "secure";  // or "des"
+    std::string desKey;
+};
+
+// A ruvi-server serving one plan folder on a port of its own choosing.
+class RuviServerService : public Service {
+public:
+    // Returns once the server has announced its address; throws
+    // std::runtime_error (with the server's own output) when it does not.
+    explicit RuviServerService(const RuviServerOptions& options);
+
+    // url: the server base URL, ending in the base path.
+    std::string Facts() const override;
+
+private:
+    TempFolder folder_;
+    std::unique_ptr<ChildProcess> process_;
+    std::string url_;
+};

@@ -1,0 +1,79 @@
+#include "scripted_answers.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "../scripted_pattern.h"
+
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+// Pseudo-headers that httplib adds for the handler; not sent by the client.
+const std::set<std::string> kServerSideHeaders = {"REMOTE_ADDR", "REMOTE_PORT", "LOCAL_ADDR",
+                                                  "LOCAL_PORT"};
+
+std::uint64_t Number(const std::string& text) { return std::stoull(text); }
+
+// Streams ScriptedByte from offset on without holding the whole body.
+bool WritePattern(std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+    std::string chunk(std::min(length, kChunkSize), '\0');
+    for (std::size_t i = 0; i < chunk.size(); ++i) chunk[i] = ScriptedByte(offset + i);
+    return sink.write(chunk.data(), chunk.size());
+}
+
+void AnswerStatus(const httplib::Request& request, httplib::Response& response) {
+    const int status = static_cast<int>(Number(request.matches[1]));
+    response.status = status;
+    if (status == 301 || status == 302 || status == 303 || status == 307) {
+        response.set_header("Location", "/scripted/bytes/16");
+    }
+    response.set_content("status " + std::to_string(status), "text/plain");
+}
+
+void AnswerBytes(const httplib::Request& request, httplib::Response& response) {
+    const std::uint64_t size = Number(request.matches[1]);
+    // httplib never ends an answer whose provider has nothing to provide.
+    if (size == 0) {
+        response.set_content("", "application/octet-stream");
+        return;
+    }
+    response.set_content_provider(size, "application/octet-stream", WritePattern);
+}
+
+void AnswerCut(const httplib::Request& request, httplib::Response& response) {
+    const std::uint64_t sent = Number(request.matches[2]);
+    // Returning false from the provider makes httplib drop the connection.
+    response.set_content_provider(
+        Number(request.matches[1]), "application/octet-stream",
+        [sent](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            if (offset >= sent) return false;
+            return WritePattern(offset, std::min<std::uint64_t>(length, sent - offset), sink);
+        });
+}
+
+void AnswerEcho(const httplib::Request& request, httplib::Response& response) {
+    std::string echo = request.method + " " + request.target + "\n";
+    for (const auto& [name, value] : request.headers) {
+        if (kServerSideHeaders.count(name) == 0) echo += name + ": " + value + "\n";
+    }
+    echo += "\n" + request.body;
+    response.set_content(echo, "application/octet-stream");
+}
+
+void OnGetAndPost(httplib::Server& server, const std::string& pattern,
+                  const httplib::Server::Handler& handler) {
+    server.Get(pattern, handler);
+    server.Post(pattern, handler);
+}
+
+}  // namespace
+
+void AddScriptedAnswers(httplib::Server& server) {
+    OnGetAndPost(server, R"(/scripted/status/(\d{3}))", AnswerStatus);
+    OnGetAndPost(server, R"(/scripted/bytes/(\d+))", AnswerBytes);
+    OnGetAndPost(server, R"(/scripted/cut/(\d+)/(\d+))", AnswerCut);
+    OnGetAndPost(server, "/scripted/echo", AnswerEcho);
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <httplib.h>
+
+// Answers for the HTTP client's edge cases, to any GET or POST below
+// /scripted/:
+//   status/<code>          that status with a short body; 301, 302, 303 and
+//                          307 carry a Location (to bytes/16)
+//   bytes/<n>              200 with n bytes of ScriptedByte(0), (1), ...
+//   cut/<declared>/<sent>  200 declaring <declared> bytes; after <sent> of
+//                          them the connection closes
+//   echo                   200 whose body is the request as received: method
+//                          and target, one "Name: value" line per header, an
+//                          empty line, then the body's bytes
+void AddScriptedAnswers(httplib::Server& server);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// A program the services host runs for a test until the test stops it.
+class Service {
+public:
+    virtual ~Service() = default;
+
+    // What the test needs to reach it, as "name=value" lines.
+    virtual std::string Facts() const = 0;
+};

@@ -1,0 +1,193 @@
+// The services host's own parts, on the host: the scripted answers as a
+// client sees them, the services it runs, and that nothing it started
+// outlives it.
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "../scripted_pattern.h"
+#include "child_process.h"
+#include "loopback.h"
+#include "ruvi_server_service.h"
+#include "scripted_answers.h"
+#include "service_files.h"
+#include "squid_service.h"
+
+namespace {
+
+constexpr auto kLimit = std::chrono::seconds(30);
+
+// Whether any process's command line mentions text (a folder of ours).
+bool AnyProcessMentions(const std::string& text) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string cmdline = ReadWholeFile(entry.path().string() + "/cmdline");
+        if (cmdline.find(text) != std::string::npos) return true;
+    }
+    return false;
+}
+
+std::string Fact(const std::string& facts, const std::string& name) {
+    const std::size_t start = facts.find(name + "=");
+    if (start == std::string::npos) return {};
+    const std::size_t value = start + name.size() + 1;
+    return facts.substr(value, facts.find('\n', value) - value);
+}
+
+// The scripted answers on a listener of their own, for one test.
+class ScriptedServer {
+public:
+    ScriptedServer() {
+        AddScriptedAnswers(server_);
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        listener_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~ScriptedServer() {
+        server_.stop();
+        listener_.join();
+    }
+
+    int Port() const { return port_; }
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread listener_;
+};
+
+class ScriptedAnswersTest : public ::testing::Test {
+protected:
+    ScriptedServer server;
+    httplib::Client client{"127.0.0.1", server.Port()};
+};
+
+TEST_F(ScriptedAnswersTest, BytesAreThePatternFromTheFirstOn) {
+    for (const std::size_t size : {0u, 1u, 251u, 70000u}) {
+        const auto answer =
+            client.Post("/scripted/bytes/" + std::to_string(size), "", "text/plain");
+        ASSERT_TRUE(answer) << size;
+        EXPECT_EQ(answer->status, 200);
+        ASSERT_EQ(answer->body.size(), size);
+        for (std::size_t i = 0; i < size; ++i) ASSERT_EQ(answer->body[i], ScriptedByte(i)) << i;
+    }
+}
+
+TEST_F(ScriptedAnswersTest, StatusesComeAsAskedAndRedirectionsSayWhere) {
+    const auto missing = client.Get("/scripted/status/404");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->status, 404);
+
+    client.set_follow_location(false);
+    const auto moved = client.Get("/scripted/status/302");
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->status, 302);
+    EXPECT_EQ(moved->get_header_value("Location"), "/scripted/bytes/16");
+}
+
+TEST_F(ScriptedAnswersTest, ACutAnswerDeclaresMoreThanItSends) {
+    const auto cut = client.Get("/scripted/cut/10000/3000");
+    // httplib itself refuses a body shorter than declared.
+    EXPECT_FALSE(cut);
+}
+
+TEST_F(ScriptedAnswersTest, EchoReturnsTheRequestAsReceived) {
+    const auto echo = client.Post("/scripted/echo", httplib::Headers{{"X-Probe", "one"}},
+                                  std::string("a\0b", 3), "application/octet-stream");
+    ASSERT_TRUE(echo);
+    EXPECT_EQ(echo->body.rfind("POST /scripted/echo\n", 0), 0u) << echo->body;
+    EXPECT_NE(echo->body.find("\nX-Probe: one\n"), std::string::npos) << echo->body;
+    EXPECT_EQ(echo->body.find("REMOTE_ADDR"), std::string::npos) << echo->body;
+    EXPECT_EQ(echo->body.substr(echo->body.size() - 5), std::string("\n\na\0b", 5));
+}
+
+TEST(SquidService, AsksForItsAccountAndSendsEverythingToItsOrigin) {
+    ScriptedServer origin;
+    auto squid = std::make_unique<SquidService>(SquidOptions{"ruvi", "s3cret", origin.Port()});
+    const int port = std::stoi(Fact(squid->Facts(), "port"));
+    const std::string accessLog = Fact(squid->Facts(), "accessLogUnix");
+    EXPECT_EQ(Fact(squid->Facts(), "accessLog"), WindowsPathOf(accessLog));
+
+    // The URL names no port of ours; the origin still answers.
+    httplib::Client client("127.0.0.1", 80);
+    client.set_proxy("127.0.0.1", port);
+    const auto refused = client.Get("/scripted/bytes/10");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 407);
+    client.set_proxy_basic_auth("ruvi", "s3cret");
+    const auto answered = client.Get("/scripted/bytes/10");
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(answered->status, 200);
+    EXPECT_EQ(answered->body.size(), 10u);
+    EXPECT_TRUE(WaitUntil(kLimit, [&] {
+        return ReadWholeFile(accessLog).find("/scripted/bytes/10 ruvi") != std::string::npos;
+    }));
+
+    const std::string folder = std::filesystem::path(accessLog).parent_path();
+    squid.reset();
+    EXPECT_FALSE(AcceptsConnections(port));
+    EXPECT_FALSE(AnyProcessMentions(folder));
+    EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+#ifdef RUVI_SERVER_PROGRAM
+TEST(RuviServerService, AnnouncesTheServersUrlOrWhyItDidNotStart) {
+    TempFolder plan("ruvi-plan");
+    std::ofstream(plan.Path() + "/plan.xml")
+        << "<R><VersionLimit>1.0.0.1</VersionLimit><OperationList>"
+           "<Operation ModuleName=\"UserCheck\"/></OperationList></R>";
+    RuviServerOptions options;
+    options.program = RUVI_SERVER_PROGRAM;
+    options.planFolder = plan.Path();
+    auto server = std::make_unique<RuviServerService>(options);
+    const std::string url = Fact(server->Facts(), "url");
+    ASSERT_EQ(url.rfind("http://127.0.0.1:", 0), 0u) << url;
+    ASSERT_EQ(url.substr(url.size() - 11), "/RUVServer/") << url;
+    const int port = std::stoi(url.substr(17));
+    EXPECT_EQ(httplib::Client("127.0.0.1", port).Get("/RUVServer/")->status, 200);
+    server.reset();
+    EXPECT_FALSE(AcceptsConnections(port));
+
+    options.planFolder = plan.Path() + "/missing";
+    EXPECT_THROW(RuviServerService{options}, std::runtime_error);
+}
+#endif
+
+TEST(ServicesHost, StopsEverythingItStartedWhenItIsStopped) {
+    TempFolder output("ruvi-services-test");
+    const std::string announcement = output.Path() + "/stdout";
+    ChildProcess host({RUVI_TEST_SERVICES_PROGRAM}, announcement, output.Path() + "/stderr");
+    int port = 0;
+    ASSERT_TRUE(WaitUntil(kLimit, [&] {
+        const std::string text = ReadWholeFile(announcement);
+        if (text.find('\n') == std::string::npos) return false;
+        port = std::stoi(text.substr(text.rfind(':') + 1));
+        return true;
+    }));
+
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(60);
+    const auto squid = client.Post("/squid?user=ruvi&password=s3cret", "", "text/plain");
+    ASSERT_TRUE(squid);
+    ASSERT_EQ(squid->status, 200) << squid->body;
+    const auto folder = client.Post("/temp-folder", "", "text/plain");
+    ASSERT_TRUE(folder);
+    const std::string squidFolder =
+        std::filesystem::path(Fact(squid->body, "accessLogUnix")).parent_path();
+    const std::string sharedFolder = Fact(folder->body, "unixPath");
+    ASSERT_TRUE(AnyProcessMentions(squidFolder));
+    ASSERT_TRUE(std::filesystem::is_directory(sharedFolder));
+
+    host.Stop();
+    EXPECT_FALSE(AnyProcessMentions(squidFolder));
+    EXPECT_FALSE(std::filesystem::exists(squidFolder));
+    EXPECT_FALSE(std::filesystem::exists(sharedFolder));
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/unique_handle.h"
+#include "skin/progress_bmp_ctrl.h"
+#include "window/progress_window.h"
+
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle window) { DestroyWindow(window); }
+};
+
+// A stand-in for the main window in tests of code that moves its progress
+// bar: a real, shown window bound to the bar, so the bar's repaint requests
+// (invalidate, posted WM_PAINT) reach a window and can be counted. Create,
+// use and destroy it on one thread.
+class TestProgressWindow final : public IProgressWindow {
+public:
+    TestProgressWindow();
+
+    CProgressBmpCtrl& ProgressBar() override { return bar_; }
+
+    struct RepaintRequests {
+        bool invalidated = false;
+        int postedPaints = 0;
+    };
+    // What the bar asked of its window since the window was made or last
+    // asked; the requests are taken out of the window's queue.
+    RepaintRequests TakeRepaintRequests();
+
+private:
+    UniqueHandle<WindowTraits> window_;
+    CProgressBmpCtrl bar_;
+};

@@ -1,0 +1,127 @@
+#include "test_services.h"
+
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>  // brings the clocks; <chrono> does not build with GBK literals
+#include <utility>
+
+#include "control_request.h"
+
+namespace {
+
+constexpr auto kLogLineLimit = std::chrono::seconds(20);
+
+int PortOfUrl(const std::string& url) {
+    const std::size_t hostStart = url.find("://");
+    const std::size_t colon = url.find(':', hostStart == std::string::npos ? 0 : hostStart + 3);
+    if (colon == std::string::npos) throw std::runtime_error("no port in " + url);
+    return std::stoi(url.substr(colon + 1));
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+int UnusedLoopbackPort() {
+    WSADATA winsock;
+    if (WSAStartup(MAKEWORD(2, 2), &winsock) != 0) throw std::runtime_error("no Winsock");
+    const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    const bool bound = probe != INVALID_SOCKET &&
+                       bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    if (probe != INVALID_SOCKET) closesocket(probe);
+    WSACleanup();
+    if (!bound) throw std::runtime_error("cannot find an unused loopback port");
+    return ntohs(address.sin_port);
+}
+
+ServiceLease::ServiceLease(std::string controlUrl, int id)
+    : controlUrl_(std::move(controlUrl)), id_(id) {}
+
+ServiceLease::ServiceLease(ServiceLease&& other) noexcept
+    : controlUrl_(std::move(other.controlUrl_)), id_(std::exchange(other.id_, 0)) {}
+
+ServiceLease::~ServiceLease() {
+    if (id_ == 0) return;
+    try {
+        CallServices(controlUrl_, "/stop?id=" + std::to_string(id_));
+    } catch (const std::exception&) {
+        // The services host stops whatever is left when the test case ends.
+    }
+}
+
+std::string SquidProxy::Address() const { return "127.0.0.1:" + std::to_string(port); }
+
+std::string SquidProxy::WaitForLogLine(const std::string& needle) const {
+    const auto deadline = std::chrono::steady_clock::now() + kLogLineLimit;
+    for (;;) {
+        const std::string log = ReadWholeFile(accessLogPath);
+        if (log.find(needle) != std::string::npos) return log;
+        if (std::chrono::steady_clock::now() >= deadline) return {};
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+void SharedFolder::WriteFile(const std::string& relativePath, const std::string& bytes) const {
+    std::string windowsRelative = relativePath;
+    std::replace(windowsRelative.begin(), windowsRelative.end(), '/', '\\');
+    const std::filesystem::path path = windowsPath + "\\" + windowsRelative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file.flush()) throw std::runtime_error("cannot write " + path.string());
+}
+
+TestServices::TestServices() {
+    const char* url = std::getenv("RUVI_TEST_SERVICES");
+    if (url == nullptr || *url == '\0') {
+        throw std::runtime_error(
+            "RUVI_TEST_SERVICES is not set: run the test under tests/support/run-with-services");
+    }
+    controlUrl_ = url;
+}
+
+RuviServer TestServices::StartRuviServer(const std::string& planUnixPath, const std::string& mode,
+                                         const std::string& desKey, const std::string& base) {
+    auto facts = CallServices(controlUrl_, "/ruvi-server?plan=" + QueryEscaped(planUnixPath) +
+                                               "&mode=" + QueryEscaped(mode) +
+                                               "&key=" + QueryEscaped(desKey) +
+                                               "&base=" + QueryEscaped(base));
+    const std::string url = facts.at("url");
+    return RuviServer{ServiceLease(controlUrl_, std::stoi(facts.at("id"))), url, PortOfUrl(url)};
+}
+
+SquidProxy TestServices::StartSquid(const std::string& user, const std::string& password,
+                                    int originPort) {
+    auto facts = CallServices(controlUrl_, "/squid?user=" + QueryEscaped(user) +
+                                               "&password=" + QueryEscaped(password) +
+                                               "&origin=" + std::to_string(originPort));
+    return SquidProxy{ServiceLease(controlUrl_, std::stoi(facts.at("id"))),
+                      std::stoi(facts.at("port")), facts.at("accessLog")};
+}
+
+std::string TestServices::ScriptedUrl(const std::string& answer) const {
+    return controlUrl_ + "/scripted/" + answer;
+}
+
+SharedFolder TestServices::MakeSharedFolder() {
+    auto facts = CallServices(controlUrl_, "/temp-folder");
+    return SharedFolder{facts.at("unixPath"), facts.at("windowsPath")};
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <string>
+
+// The Windows tests' side of the test-services host. Programs under Wine
+// cannot start Linux programs, so ruvi-test-services does it for them: each
+// test case registered with ruvi_add_service_test runs under
+// tests/support/run-with-services, which starts a services host of its own
+// and names it in RUVI_TEST_SERVICES. Everything a test starts through it is
+// stopped when its lease ends, and at the latest with the test case.
+//
+// Every call throws std::runtime_error (failing the test with the host's
+// reason) when the host cannot do what was asked.
+
+class TestServices;
+
+// Stops one started service when it goes away.
+class ServiceLease {
+public:
+    ServiceLease(std::string controlUrl, int id);
+    ~ServiceLease();
+
+    ServiceLease(ServiceLease&& other) noexcept;
+    ServiceLease& operator=(ServiceLease&&) = delete;
+    ServiceLease(const ServiceLease&) = delete;
+    ServiceLease& operator=(const ServiceLease&) = delete;
+
+private:
+    std::string controlUrl_;
+    int id_;
+};
+
+// A ruvi-server serving a plan folder on its own loopback port.
+struct RuviServer {
+    ServiceLease lease;
+    std::string url;  // the server base URL, e.g. http://127.0.0.1:PORT/RUVServer/
+    int port = 0;
+};
+
+// A squid proxy with Basic authentication for one account.
+struct SquidProxy {
+    ServiceLease lease;
+    int port = 0;
+    std::string accessLogPath;  // Z:\... as this program sees it
+
+    // "127.0.0.1:PORT", the form a proxy setting takes.
+    std::string Address() const;
+
+    // The access log once a line of it contains needle. Squid writes a line
+    // when it has finished a request, which may be just after the client
+    // had its answer; so wait for it. Empty when no such line came in time.
+    std::string WaitForLogLine(const std::string& needle) const;
+};
+
+// A folder both sides see: the Windows test writes into windowsPath, a
+// Linux program reads unixPath. Removed with the test case.
+struct SharedFolder {
+    std::string unixPath;
+    std::string windowsPath;  // with no trailing backslash
+
+    // Writes bytes to relativePath ("plan.xml", "files/setup.exe"),
+    // creating the folders on the way.
+    void WriteFile(const std::string& relativePath, const std::string& bytes) const;
+};
+
+// A loopback port that nothing listened on a moment ago: for requests that
+// must find no server.
+int UnusedLoopbackPort();
+
+class TestServices {
+public:
+    // The host named in RUVI_TEST_SERVICES.
+    TestServices();
+
+    // mode "secure" or "des" (then desKey is the key).
+    RuviServer StartRuviServer(const std::string& planUnixPath, const std::string& mode = "secure",
+                               const std::string& desKey = "",
+                               const std::string& base = "/RUVServer/");
+
+    // With originPort, the proxy sends every request to 127.0.0.1:originPort
+    // whatever its URL names (for a URL fixed at build time, such as the
+    // proxy test's default server address).
+    SquidProxy StartSquid(const std::string& user, const std::string& password, int originPort = 0);
+
+    // The URL of one of the host's scripted answers (see
+    // services/scripted_answers.h), e.g. "status/404", "bytes/1000",
+    // "cut/100000/5000", "echo".
+    std::string ScriptedUrl(const std::string& answer) const;
+
+    SharedFolder MakeSharedFolder();
+
+private:
+    std::string controlUrl_;
+};
