@@ -1,0 +1,111 @@
+#include "net/initial_exchange.h"
+
+#include <xercesc/util/XMLString.hpp>
+
+#include <utility>
+
+#include "net/exchange_messages.h"
+#include "net/http_client.h"
+#include "net/secure_stream.h"
+#include "operations/operation_factory.h"
+#include "startup/installer_context.h"
+#include "startup/local_paths.h"
+#include "startup/message_error.h"
+#include "startup/xml_document.h"
+
+namespace {
+
+constexpr char kConfigFileName[] = "\\RUVI.config";
+constexpr char kInstallerProductKey[] = "RUVI";
+constexpr char kExchangeAddress[] = "ruvinstall";
+constexpr char kAnswerBufferId[] = "RUV Installer Response";
+
+bool IsOperationNode(const xercesc::DOMNode* node) {
+    return xercesc::XMLString::equals(node->getNodeName(), u"Operation");
+}
+
+// The server's list must fit the window's rows; refuse a longer one before
+// anything of it is built.
+void CheckOperationCount(const xercesc::DOMNode* list, std::size_t alreadyListed) {
+    std::size_t count = alreadyListed;
+    for (const xercesc::DOMNode* node = list->getFirstChild(); node != nullptr;
+         node = node->getNextSibling()) {
+        if (IsOperationNode(node)) ++count;
+    }
+    if (count > kMaxOperationCount) {
+        throw CMessageError(exchange_messages::kInvalidOperationList);
+    }
+}
+
+std::string RequiredVersion(const xercesc::DOMNode* root) {
+    const xercesc::DOMNode* limit = FindChildElement("VersionLimit", root);
+    if (limit == nullptr) throw CMessageError(exchange_messages::kVersionMissing);
+    std::string version;
+    if (!GetElementText(version, limit) || version.empty()) {
+        throw CMessageError(exchange_messages::kVersionEmpty);
+    }
+    return version;
+}
+
+}  // namespace
+
+void DecodeResponse(CommEncryptMode mode, const ByteVector& body, ByteVector& plain,
+                    std::string key) {
+    try {
+        switch (mode) {
+            case CommEncryptMode::Secure:
+                SecureDecrypt(body, plain);
+                return;
+            case CommEncryptMode::Des:
+                DesEcbDecrypt(body, plain, key);
+                return;
+        }
+        throw CMessageError(exchange_messages::kUnknownEncryptionMode);
+    } catch (const CMessageError&) {
+        throw;
+    } catch (...) {
+        throw CMessageError(exchange_messages::kDecryptionFailed);
+    }
+}
+
+void ParseResponse(const char* document, std::size_t length, CInstallerContext& context,
+                   OperationList& operationList) {
+    CXmlDocument answer;
+    if (!ParseXmlBuffer(kAnswerBufferId, answer, document, length).empty()) {
+        throw CMessageError(exchange_messages::kAnswerUnreadable);
+    }
+    if (!context.CheckVersion(RequiredVersion(answer.root))) {
+        throw CMessageError(exchange_messages::kVersionRejected);
+    }
+    const xercesc::DOMNode* list = FindChildElement("OperationList", answer.root);
+    if (list == nullptr) throw CMessageError(exchange_messages::kInvalidOperationList);
+    CheckOperationCount(list, operationList.size());
+    for (const xercesc::DOMNode* node = list->getFirstChild(); node != nullptr;
+         node = node->getNextSibling()) {
+        if (!IsOperationNode(node)) continue;
+        operationList.push_back(
+            CreateOperation(node, context.serverBaseUrl, context.cacheDirectory));
+    }
+    if (operationList.empty()) throw CMessageError(exchange_messages::kInvalidOperationList);
+}
+
+bool RunInitialExchange(OperationList& operationList, CInstallerContext& context) {
+    context.lastError.clear();
+    try {
+        const std::string configPath = ReadInstallPath(kInstallerProductKey) + kConfigFileName;
+        context.config.LoadConfig(configPath, true);
+        context.ReadBrowserProxySettings();
+        context.serverBaseUrl = context.config.serverUrl;
+        context.httpClient.Post(context.serverBaseUrl + kExchangeAddress, nullptr, ByteVector());
+        const ByteVector body = context.httpClient.response;
+        ByteVector plain;
+        DecodeResponse(context.config.encryptionMode, body, plain, context.config.desKey);
+        ParseResponse(plain.data(), plain.size(), context, operationList);
+    } catch (const CMessageError& error) {
+        context.lastError = exchange_messages::kExchangeFailedPrefix + error.Text();
+    } catch (...) {
+        context.lastError = std::string(exchange_messages::kExchangeFailedPrefix) +
+                            exchange_messages::kUnknownFailure;
+    }
+    return context.lastError.empty();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "net/byte_vector.h"
+
+// Where a download into the file at path resumes: its size rounded down to
+// whole kilobytes, 0 when there is no such file.
+long long ResumeOffset(const std::string& path);
+
+enum class CacheWriteOutcome { Written, OpenFailed, WriteFailed };
+
+// Writes data into the file at path from offset on, creating the file when
+// needed and keeping what lies before offset. Bytes written before a failure
+// stay in the file.
+CacheWriteOutcome WriteCacheFile(const std::string& path, long long offset, const ByteVector& data);

@@ -1,0 +1,79 @@
+#include "operations/file_download.h"
+
+#include <utility>
+
+#include "net/http_client.h"
+#include "net/secure_stream.h"
+#include "net/text_conversion.h"
+#include "operations/cache_file.h"
+#include "operations/child_text.h"
+#include "operations/operation_messages.h"
+#include "skin/progress_bmp_ctrl.h"
+#include "startup/message_error.h"
+#include "window/progress_window.h"
+
+namespace {
+
+constexpr char kAbsoluteScheme[] = "http://";
+
+std::string RequestText(long long offset) {
+    return "<Request><Offset>" + std::to_string(offset) +
+           "</Offset><BufferSize>0</BufferSize></Request>";
+}
+
+}  // namespace
+
+COpFileDownload::COpFileDownload(std::string label, std::string serverBaseUrl,
+                                 std::string cacheDirectory)
+    : COperatorBase(OperationKind::Download, "CFileDownload", std::move(label),
+                    std::move(serverBaseUrl), std::move(cacheDirectory)) {}
+
+bool COpFileDownload::Init(const xercesc::DOMNode* element) {
+    std::string location = ChildText(element, "URL");
+    if (location.empty()) return false;
+    url = location.starts_with(kAbsoluteScheme) ? location : serverBaseUrl + location;
+    std::string text = ChildText(element, "Description");
+    if (!text.empty()) description = std::move(text);
+    text = ChildText(element, "SaveName");
+    saveName = text.empty() ? std::string(kDefaultSaveName) : std::move(text);
+    return true;
+}
+
+ByteVector COpFileDownload::Fetch(long long offset) const {
+    const std::string request = AnsiToUtf8(RequestText(offset));
+    if (request.empty()) throw CMessageError(operation_messages::kDownloadRequestFailed);
+    ByteVector sealed;
+    SecureEncrypt(sealed, ByteVector(request.begin(), request.end()));
+    HttpClient client;
+    client.useProxy = useProxy;
+    client.SetProxySettings(proxySettings);
+    client.Post(url, ownerWindow, std::move(sealed));
+    return std::move(client.response);
+}
+
+void COpFileDownload::Run() {
+    result = OperationResult{};
+    const std::string path = cacheDirectory + "\\" + saveName;
+    const long long offset = ResumeOffset(path);
+    ByteVector data;
+    try {
+        data = Fetch(offset);
+    } catch (...) {
+        // The client's own text is not passed on; nothing is written.
+        result = {kDownloadFailed, operation_messages::kDownloadFailed, false, false};
+        return;
+    }
+    if (!data.empty()) {
+        switch (WriteCacheFile(path, offset, data)) {
+            case CacheWriteOutcome::OpenFailed:
+                result = {kCacheOpenFailed, operation_messages::kCacheOpenFailed, false, false};
+                return;
+            case CacheWriteOutcome::WriteFailed:
+                result = {kCacheWriteFailed, operation_messages::kCacheWriteFailed, false, false};
+                return;
+            case CacheWriteOutcome::Written:
+                break;
+        }
+    }
+    if (ownerWindow != nullptr) ownerWindow->ProgressBar().SetPos(kProgressWhenDone);
+}

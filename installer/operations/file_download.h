@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "net/byte_vector.h"
+#include "operations/operator_base.h"
+
+// Fetches one file from the server into the work folder, resuming a partial
+// earlier download from its last whole kilobyte.
+class COpFileDownload : public COperatorBase {
+public:
+    static constexpr int kDownloadFailed = 401;
+    static constexpr int kCacheOpenFailed = 402;
+    static constexpr int kCacheWriteFailed = 403;
+    static constexpr char kDefaultSaveName[] = "RUV_installer.EXE";
+    // Where the overall progress bar stands once the file is in.
+    static constexpr int kProgressWhenDone = 75;
+
+    COpFileDownload(std::string label, std::string serverBaseUrl, std::string cacheDirectory);
+
+    void Run() override;
+    bool Init(const xercesc::DOMNode* element) override;
+
+    std::string url;  // absolute
+    std::string description;
+    std::string saveName = kDefaultSaveName;
+
+private:
+    // The rest of the file from offset on. Throws CMessageError.
+    ByteVector Fetch(long long offset) const;
+};

@@ -1,0 +1,157 @@
+#include "operations/file_download.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "operations/operation_test_support.h"
+#include "test_progress_window.h"
+#include "test_services.h"
+
+namespace {
+
+using namespace ops_test;
+
+const std::string kDownloadFailed = "\xce\xc4\xbc\xfe\xcf\xc2\xd4\xd8\xd2\xec\xb3\xa3\xa3\xa1";
+const std::string kCacheOpenFailed =
+    "\xb4\xf2\xbf\xaa\xb1\xbe\xb5\xd8\xbb\xba\xb4\xe6\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc";
+const std::string kCacheWriteFailed =
+    "\xd0\xb4\xc8\xeb\xb1\xbe\xb5\xd8\xbb\xba\xb4\xe6\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc";
+
+constexpr int kPayloadSize = 10000;  // not a whole number of kilobytes
+
+// Bytes that show any shift or gap: no short period.
+std::string Payload() {
+    std::string bytes(kPayloadSize, '\0');
+    unsigned state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+class FileDownloadTest : public ::testing::Test {
+protected:
+    FileDownloadTest() {
+        download.url = server.url + "files/payload.bin";
+        download.saveName = "payload.bin";
+        download.ownerWindow = &window;
+        window.ProgressBar().SetPos(10);
+    }
+
+    std::string CachedFile() const { return ReadTestFile(cache.PathOf("payload.bin")); }
+    bool CachedFileExists() const { return std::filesystem::exists(cache.PathOf("payload.bin")); }
+    void PutCachedFile(const std::string& bytes) {
+        WriteTestFile(cache.PathOf("payload.bin"), bytes);
+    }
+    int Progress() { return window.ProgressBar().GetPos(); }
+
+    const std::string payload = Payload();
+    TestServices services;
+    SharedFolder plan = services.MakeSharedFolder();
+    // Serves payload as files/payload.bin.
+    RuviServer server = [this] {
+        std::filesystem::create_directories(plan.windowsPath + "\\files");
+        WriteTestFile(plan.windowsPath + "\\files\\payload.bin", payload);
+        WriteTestFile(plan.windowsPath + "\\plan.xml",
+                      "<Response><VersionLimit>1.0.0.1</VersionLimit><OperationList>"
+                      "<Operation ModuleName=\"FileDownload\" ModuleLabel=\"L\" Type=\"t\" "
+                      "Timeout=\"60s\"><URL>files/payload.bin</URL></Operation>"
+                      "</OperationList></Response>");
+        return services.StartRuviServer(plan.unixPath);
+    }();
+    TestFolder cache{"cache"};
+    TestProgressWindow window;
+    COpFileDownload download{"L", server.url, cache.Path()};
+};
+
+TEST_F(FileDownloadTest, FreshDownloadStoresTheWholeFile) {
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(download.result.message, "");
+    EXPECT_FALSE(download.result.showMessage);
+    EXPECT_EQ(CachedFile(), payload);
+    EXPECT_EQ(Progress(), 75);
+}
+
+TEST_F(FileDownloadTest, PartialFileResumesFromItsLastWholeKilobyte) {
+    PutCachedFile(payload.substr(0, 2500));
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(CachedFile(), payload);
+
+    // Bytes before the resume point are kept as they are, the rest is the
+    // server's: so the request asked for 2048, not 0 and not 2500.
+    PutCachedFile(std::string(2500, 'x'));
+    download.Run();
+    EXPECT_EQ(CachedFile(), std::string(2048, 'x') + payload.substr(2048));
+}
+
+TEST_F(FileDownloadTest, WholeKilobytesResumeWhereTheyEnd) {
+    PutCachedFile(std::string(3072, 'x'));
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(CachedFile(), std::string(3072, 'x') + payload.substr(3072));
+}
+
+TEST_F(FileDownloadTest, NothingLeftToFetchIsSuccessAndLeavesTheFileAlone) {
+    const std::string longer = payload + std::string(10240 - kPayloadSize, 'x');
+    PutCachedFile(longer);
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(CachedFile(), longer);
+    EXPECT_EQ(Progress(), 75);
+}
+
+TEST_F(FileDownloadTest, ServerFailureIs401AndWritesNothing) {
+    for (const std::string& url :
+         {server.url + "files/absent.bin",
+          "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/RUVServer/files/x"}) {
+        download.url = url;
+        download.Run();
+        EXPECT_EQ(download.result.code, 401) << url;
+        EXPECT_EQ(download.result.message, kDownloadFailed) << url;
+        EXPECT_FALSE(CachedFileExists()) << url;
+        EXPECT_EQ(Progress(), 10) << url;
+    }
+}
+
+TEST_F(FileDownloadTest, CacheThatCannotBeOpenedIs402) {
+    COpFileDownload intoNowhere("L", server.url, cache.PathOf("absent folder"));
+    intoNowhere.url = download.url;
+    intoNowhere.Run();
+    EXPECT_EQ(intoNowhere.result.code, 402);
+    EXPECT_EQ(intoNowhere.result.message, kCacheOpenFailed);
+
+    std::filesystem::create_directory(cache.PathOf("payload.bin"));
+    download.Run();
+    EXPECT_EQ(download.result.code, 402);
+    EXPECT_EQ(download.result.message, kCacheOpenFailed);
+    EXPECT_EQ(Progress(), 10);
+}
+
+TEST_F(FileDownloadTest, FullDiskIsAFailureNotASuccess) {
+    // /dev/full takes the open and refuses every write.
+    COpFileDownload ontoFullDisk("L", server.url, "Z:\\dev");
+    ontoFullDisk.url = download.url;
+    ontoFullDisk.saveName = "full";
+    ontoFullDisk.ownerWindow = &window;
+    ontoFullDisk.Run();
+    EXPECT_EQ(ontoFullDisk.result.code, 403);
+    EXPECT_EQ(ontoFullDisk.result.message, kCacheWriteFailed);
+    EXPECT_EQ(Progress(), 10);
+}
+
+TEST_F(FileDownloadTest, GoesThroughTheUsersProxy) {
+    const SquidProxy proxy = services.StartSquid("ruvi", "s3cret");
+    download.useProxy = true;
+    download.proxySettings = {"127.0.0.1", std::to_string(proxy.port), "ruvi", "s3cret"};
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(CachedFile(), payload);
+    EXPECT_NE(proxy.WaitForLogLine("/RUVServer/files/payload.bin"), "");
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <xercesc/dom/DOMNode.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "operations/operation_result.h"
+
+class IProgressWindow;
+
+// Coarse grouping of the operation kinds.
+enum class OperationKind : int { Check = 0, Download = 1, Program = 2 };
+
+// One step of an installation, built from an Operation element of the
+// server's answer and run once on a worker thread of its own. The run driver
+// and the main window read and set the public fields directly.
+class COperatorBase {
+public:
+    virtual ~COperatorBase() = default;
+    COperatorBase(const COperatorBase&) = delete;
+    COperatorBase& operator=(const COperatorBase&) = delete;
+
+    // Fills in result; never throws.
+    virtual void Run() = 0;
+    // Points the driver adds to the overall progress when the operation ends.
+    virtual int GetProgressWeight() const { return 0; }
+    // Reads the kind's own child elements; false when required data is
+    // missing. The element is not kept.
+    virtual bool Init(const xercesc::DOMNode* element) = 0;
+
+    OperationKind kind;
+    std::string name;   // fixed tag of the class
+    std::string label;  // caption of the step (GBK)
+    int timeoutSeconds = 60;
+    bool cancelEnabled = false;
+    bool blocking = false;
+    int skipCountOnSuccess = 0;
+    bool skipped = false;
+    std::string cacheDirectory;  // the work folder, no trailing backslash
+    std::string serverBaseUrl;
+    OperationResult result;
+    IProgressWindow* ownerWindow = nullptr;  // not owned
+    bool useProxy = false;
+    std::vector<std::string> proxySettings;  // host, port, user name, password
+
+protected:
+    COperatorBase(OperationKind kind, std::string name, std::string label,
+                  std::string serverBaseUrl, std::string cacheDirectory);
+};
+
+// The operations of one server answer, in the server's order.
+using OperationList = std::vector<std::unique_ptr<COperatorBase>>;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Starts the program at programPath in a new console, without arguments.
+// The path is quoted on the command line, so a folder name with a space
+// cannot make the system start a different program.
+// Without wait: 0 once the process is created. With wait: 0 when it exits
+// with 0 within timeoutMs; its non-zero exit code otherwise; -1 when it had
+// to be terminated at the time-out. -1 also when creation fails. message
+// receives the failure's text and is left alone on success.
+int RunProgram(std::string programPath, DWORD timeoutMs, bool wait, std::string& message);

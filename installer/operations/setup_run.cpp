@@ -1,0 +1,49 @@
+#include "operations/setup_run.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "operations/child_text.h"
+#include "operations/operation_messages.h"
+#include "operations/process_runner.h"
+
+namespace {
+
+constexpr DWORD kLongestFiniteWait = INFINITE - 1;
+
+}  // namespace
+
+DWORD TimeoutMilliseconds(int seconds) {
+    if (seconds <= 0) return 0;
+    const std::uint64_t milliseconds = static_cast<std::uint64_t>(seconds) * 1000;
+    return milliseconds > kLongestFiniteWait ? kLongestFiniteWait
+                                             : static_cast<DWORD>(milliseconds);
+}
+
+COpSetupRun::COpSetupRun(std::string label, std::string serverBaseUrl, std::string cacheDirectory)
+    : COperatorBase(OperationKind::Program, "CSetupRun", std::move(label), std::move(serverBaseUrl),
+                    std::move(cacheDirectory)) {}
+
+bool COpSetupRun::Init(const xercesc::DOMNode* element) {
+    execName = ChildText(element, "ExecName");
+    if (execName.empty()) return false;
+    std::string text = ChildText(element, "Description");
+    if (!text.empty()) description = std::move(text);
+    return true;
+}
+
+void COpSetupRun::Run() {
+    result = OperationResult{};
+    const std::string path = cacheDirectory + "\\" + execName;
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        result.code = kProgramMissing;
+        result.message = operation_messages::kProgramMissing;
+        return;
+    }
+    std::string message;
+    result.code = RunProgram(path, TimeoutMilliseconds(timeoutSeconds), true, message);
+    if (result.code != 0) result.message = message;
+    // The program is consumed whatever its outcome; a file still held by a
+    // terminated process stays behind.
+    DeleteFileA(path.c_str());
+}

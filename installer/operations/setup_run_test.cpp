@@ -1,0 +1,96 @@
+#include "operations/setup_run.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "operations/operation_test_support.h"
+
+namespace {
+
+using namespace ops_test;
+
+bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+class SetupRunTest : public ::testing::Test {
+protected:
+    // Puts the setup program fixture into the work folder under name and
+    // returns an operation that runs it.
+    std::unique_ptr<COpSetupRun> Prepared(const std::string& name, const std::string& workFolder) {
+        CopyFileTo(WindowsPathOf(RUVI_SETUP_PROGRAM), workFolder + "\\" + name);
+        auto setup = std::make_unique<COpSetupRun>("L", "", workFolder);
+        setup->execName = name;
+        return setup;
+    }
+
+    TestFolder folder;
+};
+
+TEST_F(SetupRunTest, SuccessfulProgramRunsOnceAndIsDeleted) {
+    const auto setup = Prepared("RUVSetup.exe", folder.Path());
+    setup->Run();
+    EXPECT_EQ(setup->result.code, 0);
+    EXPECT_EQ(setup->result.message, "");
+    EXPECT_FALSE(setup->result.showMessage);
+    EXPECT_TRUE(Exists(folder.PathOf("RUVSetup.exe.mark")));
+    EXPECT_FALSE(Exists(folder.PathOf("RUVSetup.exe")));
+}
+
+TEST_F(SetupRunTest, FailingProgramGivesItsExitCodeAndIsDeletedToo) {
+    const auto setup = Prepared("setup_exit3010.exe", folder.Path());
+    setup->Run();
+    EXPECT_EQ(setup->result.code, 3010);
+    EXPECT_EQ(setup->result.message,
+              "\xb3\xcc\xd0\xf2\xd4\xcb\xd0\xd0\xb4\xed\xce\xf3\xa3\xac\xb4\xfa\xc2\xeb\xa3\xba"
+              " 3010");
+    EXPECT_FALSE(setup->result.showMessage);
+    EXPECT_FALSE(Exists(folder.PathOf("setup_exit3010.exe")));
+}
+
+TEST_F(SetupRunTest, MissingProgramIs501AndNothingRuns) {
+    COpSetupRun setup("L", "", folder.Path());
+    setup.execName = "RUVSetup.exe";
+    setup.Run();
+    EXPECT_EQ(setup.result.code, 501);
+    EXPECT_EQ(setup.result.message,
+              "\xd5\xd2\xb2\xbb\xb5\xbd\xbf\xc9\xd2\xd4\xd4\xcb\xd0\xd0\xb5\xc4\xb3\xcc\xd0\xf2");
+    EXPECT_FALSE(Exists(folder.PathOf("RUVSetup.exe.mark")));
+}
+
+TEST_F(SetupRunTest, ProgramPastItsTimeoutIsStoppedAndReported) {
+    const auto setup = Prepared("setup_hang.exe", folder.Path());
+    setup->timeoutSeconds = 1;
+    setup->Run();
+    EXPECT_EQ(setup->result.code, -1);
+    EXPECT_EQ(setup->result.message, "\xd4\xcb\xd0\xd0\xb3\xac\xca\xb1");
+    // Deleting may have raced the terminated process; either way the file
+    // must become deletable, which it is not while the program runs.
+    const std::string program = folder.PathOf("setup_hang.exe");
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(program) || DeleteFileA(program.c_str()); }));
+}
+
+TEST_F(SetupRunTest, WorkFolderWithASpaceRunsTheIntendedProgramOnly) {
+    // "<folder>\work dir\RUVSetup.exe" read unquoted would start "<folder>\work.exe".
+    const std::string workFolder = folder.PathOf("work dir");
+    std::filesystem::create_directory(workFolder);
+    CopyFileTo(WindowsPathOf(RUVI_SETUP_PROGRAM), folder.PathOf("work.exe"));
+    const auto setup = Prepared("RUVSetup.exe", workFolder);
+    setup->Run();
+    EXPECT_EQ(setup->result.code, 0);
+    EXPECT_TRUE(Exists(workFolder + "\\RUVSetup.exe.mark"));
+    EXPECT_FALSE(Exists(folder.PathOf("work.exe.mark")));
+}
+
+TEST(TimeoutMillisecondsTest, LargeTimeoutsClampToTheLongestFiniteWait) {
+    EXPECT_EQ(TimeoutMilliseconds(1), 1000u);
+    EXPECT_EQ(TimeoutMilliseconds(60), 60000u);
+    EXPECT_EQ(TimeoutMilliseconds(4294967), 4294967000u);
+    EXPECT_EQ(TimeoutMilliseconds(4294968), 0xFFFFFFFEu);
+    EXPECT_EQ(TimeoutMilliseconds(INT_MAX), 0xFFFFFFFEu);
+    EXPECT_EQ(TimeoutMilliseconds(0), 0u);
+}
+
+}  // namespace
