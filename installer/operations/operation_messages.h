@@ -35,4 +35,13 @@ inline constexpr char kCreateProcessFailed[] = "创建进程失败";
 inline constexpr char kRunTimedOut[] = "运行超时";
 inline constexpr char kProgramFailedFormat[] = "程序运行错误，代码： %d";
 
+// Product launcher.
+inline constexpr char kLaunchLabel[] = "启动RUV";
+inline constexpr char kReportPrefix[] = "无法启动Ruvex，操作系统信息【";
+inline constexpr char kReportSuffix[] = "】";
+inline constexpr char kNotInstalledReported[] = "已将操作系统错误报告服务器";
+inline constexpr char kNotInstalledReportFailed[] = "向服务器报告操作系统失败";
+inline constexpr char kStartFailedReported[] = "已将操作系统错误信息上传到服务器";
+inline constexpr char kStartFailedReportFailed[] = "将操作系统错误信息上传到服务器时发生网络错误";
+
 }  // namespace operation_messages

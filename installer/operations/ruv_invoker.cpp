@@ -1,0 +1,73 @@
+#include "operations/ruv_invoker.h"
+
+#include <utility>
+
+#include "net/http_client.h"
+#include "net/text_conversion.h"
+#include "operations/operation_messages.h"
+#include "operations/os_description.h"
+#include "operations/process_runner.h"
+#include "operations/product_control.h"
+#include "startup/message_error.h"
+
+namespace {
+
+constexpr char kProgramName[] = "RUV.exe";
+constexpr char kReportPath[] = "/RUVS?method=report";
+
+// The folder the product was installed in (ANSI, with its trailing
+// backslash); empty when the control cannot say.
+std::string InstallFolder(IDispatch* control) {
+    std::string folder;
+    WideToAnsi(ProductInstallPath(control), folder);
+    return folder;
+}
+
+}  // namespace
+
+COpRUVInvoker::COpRUVInvoker(std::string serverBaseUrl, std::string cacheDirectory)
+    : COperatorBase(OperationKind::Program, "InvokeRUV", operation_messages::kLaunchLabel,
+                    std::move(serverBaseUrl), std::move(cacheDirectory)) {}
+
+bool COpRUVInvoker::Init(const xercesc::DOMNode*) { return true; }
+
+void COpRUVInvoker::Run() {
+    result = OperationResult{};
+    CLSID classId{};
+    if (!FindProductControl(classId)) {
+        Fail(kNotInstalledReported, operation_messages::kNotInstalledReported,
+             kNotInstalledReportFailed, operation_messages::kNotInstalledReportFailed);
+        return;
+    }
+    OleSession ole;
+    const auto control = CreateProductControl(classId);
+    if (!control) return;
+    programPath = InstallFolder(control.Get()) + kProgramName;
+    std::string ignoredMessage;
+    if (RunProgram(programPath, 0, false, ignoredMessage) != 0) {
+        Fail(kStartFailedReported, operation_messages::kStartFailedReported,
+             kStartFailedReportFailed, operation_messages::kStartFailedReportFailed);
+    }
+}
+
+bool COpRUVInvoker::ReportOSToServer() {
+    const std::string text = AnsiToUtf8(operation_messages::kReportPrefix + GetOSDescription() +
+                                        operation_messages::kReportSuffix);
+    HttpClient client;
+    client.useProxy = useProxy;
+    client.SetProxySettings(proxySettings);
+    try {
+        client.Post(serverBaseUrl + kReportPath, nullptr, ByteVector(text.begin(), text.end()));
+        return true;
+    } catch (const CMessageError&) {
+        return false;
+    }
+}
+
+void COpRUVInvoker::Fail(int reportedCode, const char* reportedText, int unreportedCode,
+                         const char* unreportedText) {
+    const bool reported = ReportOSToServer();
+    result.code = reported ? reportedCode : unreportedCode;
+    result.message = reported ? reportedText : unreportedText;
+    result.showMessage = true;
+}

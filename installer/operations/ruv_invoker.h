@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "operations/operator_base.h"
+
+// Starts the installed product at the end of an installation, without
+// waiting for it. When the product cannot be found or started, it tells the
+// server on which system that happened and fails with a text for the user.
+// The main window creates it itself; the server never lists it.
+class COpRUVInvoker : public COperatorBase {
+public:
+    COpRUVInvoker(std::string serverBaseUrl, std::string cacheDirectory);
+
+    void Run() override;
+    bool Init(const xercesc::DOMNode* element) override;
+
+    // Posts the system description to the server; false when the request
+    // failed.
+    bool ReportOSToServer();
+
+    std::string programPath;  // the program last started or tried
+
+    static constexpr int kNotInstalledReported = 601;
+    static constexpr int kNotInstalledReportFailed = 602;
+    static constexpr int kStartFailedReported = 603;
+    static constexpr int kStartFailedReportFailed = 604;
+
+private:
+    // Reports and fails with one of two codes, by whether the report went out.
+    void Fail(int reportedCode, const char* reportedText, int unreportedCode,
+              const char* unreportedText);
+};

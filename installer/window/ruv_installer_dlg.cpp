@@ -1,0 +1,164 @@
+#include "window/ruv_installer_dlg.h"
+
+#include "framework/application.h"
+#include "framework/data_exchange.h"
+#include "framework/device_context.h"
+#include "framework/window_text.h"
+#include "resources/resource_ids.h"
+#include "window/repaint_behind.h"
+#include "window/window_messages.h"
+
+namespace {
+
+// EN_SETFOCUS, which the read-only texts send when they are clicked.
+constexpr UINT kFocusNotification = 0x100;
+
+}  // namespace
+
+UINT CRUVInstallerDlg::ProgressQueryMessage() {
+    static const UINT message = RegisterWindowMessageW(L"RUVInstaller.ProgressPosition");
+    return message;
+}
+
+CRUVInstallerDlg::~CRUVInstallerDlg() {
+    // Only reached once no run is in progress (a close during a run ends the
+    // process); the driver may still be on its way out of FinishRun.
+    if (driverThread_) WaitForSingleObject(driverThread_.Handle(), INFINITE);
+    operations_.clear();
+}
+
+void CRUVInstallerDlg::DoDataExchange(CDataExchange& exchange) {
+    CDlgEx::DoDataExchange(exchange);
+    DdxControl(exchange, IDC_STATUS_LINE, statusLine_);
+    DdxControl(exchange, IDC_PROGRESS, progressBar_);
+    DdxControl(exchange, IDOK, okButton_);
+    DdxControl(exchange, IDCANCEL, cancelButton_);
+    DdxControl(exchange, IDC_MINIMISE, minimiseButton_);
+    DdxControl(exchange, IDC_CLOSE, closeButton_);
+    DdxControl(exchange, IDC_RETRY, retryButton_);
+    DdxControl(exchange, IDC_EXIT, exitButton_);
+    DdxText(exchange, IDC_FAILURE_TEXT, failureText_);
+}
+
+BOOL CRUVInstallerDlg::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    SetWindowTextAnsi(hwnd, window_messages::kWindowTitle);
+    SetUpProgressBar();
+
+    int captionId = IDC_ROW_CAPTION_FIRST;
+    for (const auto& operation : operations_) {
+        SetWindowTextAnsi(Item(captionId++), operation->label);
+        operation->ownerWindow = this;
+        operation->useProxy = userProxyEnabled_;
+        // Kept by the operation only when it holds all four strings.
+        if (userProxySettings_.size() == 4) operation->proxySettings = userProxySettings_;
+    }
+    SetWindowTextAnsi(statusLine_.hwnd, window_messages::kInitialising);
+    StartRunDriver();
+    return TRUE;
+}
+
+HBRUSH CRUVInstallerDlg::OnCtlColor(HDC dc, HWND control, UINT kind) {
+    const HBRUSH brush = CDlgEx::OnCtlColor(dc, control, kind);
+    switch (GetDlgCtrlID(control)) {
+        case IDC_FAILURE_TEXT:
+            SetTextColor(dc, RGB(255, 0, 0));
+            SetBkMode(dc, OPAQUE);
+            break;
+        case IDC_STATUS_LINE:
+            SetBkMode(dc, OPAQUE);
+            break;
+        default:
+            break;
+    }
+    return brush;
+}
+
+bool CRUVInstallerDlg::OnCommand(UINT id, UINT code, HWND control) {
+    if (code == kFocusNotification &&
+        (id == IDC_FAILURE_TEXT || id == IDC_STATUS_LINE || id == IDC_SUCCESS_TEXT)) {
+        SetFocus(Item(IDC_MINIMISE));
+        return true;
+    }
+    if (code == EN_CHANGE) {
+        RepaintBehind(hwnd, control);
+        return true;
+    }
+    if (code == BN_CLICKED) {
+        switch (id) {
+            case IDC_CLOSE:
+            case IDC_EXIT:
+                OnCancel();
+                return true;
+            case IDC_MINIMISE:
+                ShowWindow(hwnd, SW_MINIMIZE);
+                return true;
+            case IDC_RETRY:
+                OnRetry();
+                return true;
+            default:
+                break;
+        }
+    }
+    return CDlgEx::OnCommand(id, code, control);
+}
+
+void CRUVInstallerDlg::OnOK() {
+    // Enter reaches here as well; the product may start only after a run
+    // that succeeded, which is when OK is there to press.
+    const HWND ok = Item(IDOK);
+    if (IsWindowVisible(ok) && IsWindowEnabled(ok)) OnLaunch();
+}
+
+void CRUVInstallerDlg::OnCancel() {
+    // The driver and operation threads use this window and the operations
+    // until they end, and an operation may wait for minutes: end the process
+    // rather than destroy what they still use.
+    if (running_) ExitProcess(0);
+    CDlgEx::OnCancel();
+}
+
+std::optional<LRESULT> CRUVInstallerDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == ProgressQueryMessage()) return progressBar_.GetPos();
+    switch (message) {
+        case WM_PAINT:
+            if (!IsIconic(hwnd)) break;
+            PaintMinimised();
+            return 0;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(icon_);
+        default:
+            break;
+    }
+    return CDlgEx::HandleMessage(message, wParam, lParam);
+}
+
+void CRUVInstallerDlg::PaintMinimised() {
+    CPaintDC paint(hwnd);
+    SendMessageW(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(paint.Get(), x, y, icon_);
+}
+
+void CRUVInstallerDlg::OnRetry() {
+    progressBar_.SetPos(0);
+    for (const int id : {IDC_RUN_FAILED_PICTURE, IDC_FAILURE_TEXT, IDC_RETRY, IDC_EXIT}) {
+        ShowWindow(Item(id), SW_HIDE);
+    }
+    ShowWindow(Item(IDCANCEL), SW_SHOW);
+    for (int row = 0; row < 5; ++row) {
+        for (const int first :
+             {IDC_ROW_BLOCKING_FIRST, IDC_ROW_SUCCESS_FIRST, IDC_ROW_NONBLOCKING_FIRST}) {
+            ShowWindow(Item(first + row), SW_HIDE);
+        }
+    }
+    ShowWindow(Item(IDC_BUSY_PICTURE), SW_SHOW);
+    ShowWindow(statusLine_.hwnd, SW_SHOW);
+    SetWindowTextAnsi(statusLine_.hwnd, window_messages::kInitialising);
+    StartRunDriver();
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "framework/gdi_object.h"
+#include "framework/worker_thread.h"
+#include "operations/operator_base.h"
+#include "skin/bitmap_button_ex.h"
+#include "skin/dlg_ex.h"
+#include "skin/progress_bmp_ctrl.h"
+#include "startup/installer_context.h"
+#include "startup/xml_document.h"
+#include "window/progress_window.h"
+
+// The installer's main window. Constructing it does everything that comes
+// before the window: the context and its work folder, the XML runtime, and
+// the exchange with the server, with the proxy prompt after each failure.
+// The window is worth showing only when that left operations to run
+// (CanRun). It then runs them on a driver thread, one row per operation,
+// and ends with OK (start the product) or Retry and Exit.
+class CRUVInstallerDlg : public CDlgEx, public IProgressWindow {
+public:
+    CRUVInstallerDlg();
+    ~CRUVInstallerDlg() override;
+
+    bool CanRun() const { return canRun_; }
+    CProgressBmpCtrl& ProgressBar() override { return progressBar_; }
+
+    // A message a test program may send the window from outside: the answer
+    // is the progress bar's position. The bar draws it as a picture, so
+    // there is no other way to read it.
+    static UINT ProgressQueryMessage();
+
+protected:
+    void DoDataExchange(CDataExchange& exchange) override;
+    BOOL OnInitDialog() override;
+    void LayoutControls() override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnOK() override;
+    void OnCancel() override;
+    std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Start-up (ruv_installer_startup.cpp).
+    void RunProxyPromptLoop();
+    void AskForProxy();
+
+    // Skin (main_window_skin.cpp).
+    void LoadButtonSkin(int buttonId, int skinType);
+    void LoadStaticImage(int controlId, int pictureNumber);
+    void SetUpProgressBar();
+
+    // Run driver (run_driver.cpp).
+    void StartRunDriver();
+    void RunDriverThread();
+    int RunOneOperation(int row, COperatorBase& operation);
+    void FinishRun();
+    static void OperationThread(COperatorBase& operation);
+
+    void OnLaunch();
+    void OnRetry();
+    void PaintMinimised();
+    HWND Item(int id) const { return GetDlgItem(hwnd, id); }
+    CBitmapButtonEx* ButtonOf(int id);
+
+    HICON icon_ = nullptr;  // shared resource icon, never destroyed
+    CInstallerContext context_;
+    CXmlRuntime xmlRuntime_;
+    bool canRun_ = false;
+    CWindow statusLine_;
+    OperationList operations_;
+    CProgressBmpCtrl progressBar_;
+    CBitmapButtonEx okButton_;
+    CBitmapButtonEx cancelButton_;
+    std::atomic<int> skippedCount_{0};
+    std::atomic<int> doneCount_{0};
+    std::string skinFolder_;
+    CBitmapButtonEx minimiseButton_;
+    CBitmapButtonEx closeButton_;
+    CBitmapButtonEx retryButton_;
+    CBitmapButtonEx exitButton_;
+    std::string failureText_;
+    bool userProxyEnabled_ = false;
+    std::vector<std::string> userProxySettings_;
+
+    // Set while a driver thread runs; closing the window then ends the
+    // process, as the threads still use the window and the operations.
+    std::atomic<bool> running_{false};
+    std::vector<CBitmap> shownPictures_;
+    CWorkerThread driverThread_;
+};

@@ -1,0 +1,71 @@
+#include "installer_flow.h"
+
+#include <filesystem>
+
+#include "operations/operation_test_support.h"
+#include "resources/resource_ids.h"
+#include "screen_capture.h"
+#include "window/ruv_installer_dlg.h"
+
+using ops_test::WaitUntil;
+using ops_test::WindowsPathOf;
+
+void InstallerFlowTest::Serve(const std::string& operations) {
+    plan.Write(PlanDocument(operations));
+    server.emplace(services.StartRuviServer(plan.Shared().unixPath));
+    installed.Configure(server->url);
+}
+
+void InstallerFlowTest::ConfigureUnreachableServer() {
+    installed.Configure("http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/RUVServer/");
+}
+
+InstallerProcess& InstallerFlowTest::Start() {
+    installer = std::make_unique<InstallerProcess>(installed.ProgramPath());
+    return *installer;
+}
+
+HWND InstallerFlowTest::MainWindow() {
+    const HWND window = installer->WaitForWindowWith(IDC_STATUS_LINE);
+    EXPECT_NE(window, nullptr) << "the main window did not show";
+    return window;
+}
+
+HWND InstallerFlowTest::MessageBox() {
+    const HWND box = installer->WaitForWindowWith(IDC_MSGBOX_PICTURE);
+    EXPECT_NE(box, nullptr) << "no message box showed";
+    return box;
+}
+
+HWND InstallerFlowTest::ProxyDialog() {
+    const HWND dialog = installer->WaitForWindowWith(IDC_PROXY_ENABLE);
+    EXPECT_NE(dialog, nullptr) << "the proxy settings dialog did not show";
+    return dialog;
+}
+
+bool InstallerFlowTest::WaitForRunEnd(HWND window) {
+    return WaitUntil(
+        [&] { return control::Visible(window, IDOK) || control::Visible(window, IDC_RETRY); },
+        90000);
+}
+
+int InstallerFlowTest::Progress(HWND window) {
+    return static_cast<int>(SendMessageW(window, CRUVInstallerDlg::ProgressQueryMessage(), 0, 0));
+}
+
+std::string InstallerFlowTest::RowIcons(HWND window, int row) {
+    std::string icons;
+    if (control::Visible(window, IDC_ROW_BLOCKING_FIRST + row)) icons += "P1";
+    if (control::Visible(window, IDC_ROW_NONBLOCKING_FIRST + row)) icons += "P2";
+    if (control::Visible(window, IDC_ROW_SUCCESS_FIRST + row)) icons += "P3";
+    return icons;
+}
+
+void InstallerFlowTest::Screenshot(const std::string& stage, HWND window) {
+    // Painted to the end before the screen is read.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string folder = WindowsPathOf(RUVI_E2E_ARTIFACTS);
+    std::filesystem::create_directories(folder);
+    SaveScreen(folder + "\\" + test->name() + "-" + stage + ".png");
+}

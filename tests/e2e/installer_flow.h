@@ -1,0 +1,63 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "installed_installer.h"
+#include "installer_process.h"
+#include "test_services.h"
+
+// GBK bytes of the texts the installer shows.
+namespace gbk {
+inline const std::string kInitialising =
+    "\xd5\xfd\xd4\xda\xb3\xf5\xca\xbc\xbb\xaf\x2e\x2e\x2e\x2e\x2e\x2e";
+inline const std::string kRunSucceeded =
+    "\x52\x75\x76\x65\x78\xd2\xd1\xb0\xb2\xd7\xb0\xb3\xc9\xb9\xa6\xa3\xa1";
+inline const std::string kRunFailed =
+    "\xb0\xb2\xd7\xb0\xb3\xcc\xd0\xf2\xb3\xf6\xb4\xed\xa3\xac\xd0\xe8\xd6\xd8\xd0\xc2\xb0\xb2\xd7"
+    "\xb0\xa3\xa1";
+inline const std::string kTemplateCaption = "\xbe\xb2\xcc\xac";
+inline const std::string kProxyPrompt =
+    "\xce\xde\xb7\xa8\xc1\xac\xbd\xd3\xb7\xfe\xce\xf1\xc6\xf7\xa3\xac\xca\xc7\xb7\xf1\xc9\xe8\xd6"
+    "\xc3\xb4\xfa\xc0\xed\xb7\xfe\xce\xf1\xc6\xf7\xa3\xbf";
+}  // namespace gbk
+
+// One scenario of the installer as a user meets it: an installed copy, a
+// ruvi-server with the scenario's plan, and the program started as its own
+// process.
+class InstallerFlowTest : public ::testing::Test {
+protected:
+    // Serves a plan of these operations and names the server in RUVI.config.
+    void Serve(const std::string& operations);
+    // Names a server that is not there in RUVI.config.
+    void ConfigureUnreachableServer();
+
+    InstallerProcess& Start();
+    // The main window once it shows, else a test failure.
+    HWND MainWindow();
+    // The skinned message box once it shows.
+    HWND MessageBox();
+    // The proxy settings dialog once it shows.
+    HWND ProxyDialog();
+
+    // Waits until the run has ended (OK or Retry shown).
+    bool WaitForRunEnd(HWND window);
+    static int Progress(HWND window);
+    // Which of a row's three icons show: "P1", "P2", "P3", "" or several.
+    static std::string RowIcons(HWND window, int row);
+
+    // Saves the screen, with window freshly painted, among the build's test
+    // artefacts.
+    void Screenshot(const std::string& stage, HWND window);
+
+    TestServices services;
+    PlanFolder plan{services};
+    InstalledInstaller installed;
+    std::optional<RuviServer> server;
+    std::unique_ptr<InstallerProcess> installer;
+};
