@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,7 +35,7 @@ constexpr DWORD kUntrustedCaller = INTERFACESAFE_FOR_UNTRUSTED_CALLER;
 
 // A container's site. A browser's client site names the page by its
 // container moniker; a native container's names none; a script engine's is
-// no client site at all.
+// no client site at all. The test owns it and outlives the controls.
 class TestSite final : public IOleClientSite {
 public:
     TestSite(ComPtr<IMoniker> page, bool isClientSite)
@@ -50,14 +50,8 @@ public:
         }
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
     STDMETHODIMP GetMoniker(DWORD, DWORD which, IMoniker** moniker) override {
         *moniker = nullptr;
@@ -77,20 +71,13 @@ public:
 private:
     ComPtr<IMoniker> page_;
     bool isClientSite_;
-    std::atomic<ULONG> references_{0};
 };
-
-ComPtr<IUnknown> Site(ComPtr<IMoniker> page, bool isClientSite = true) {
-    return ComPtr<IUnknown>(static_cast<IOleClientSite*>(new TestSite(page, isClientSite)));
-}
 
 ComPtr<IMoniker> UrlMoniker(const wchar_t* address) {
     ComPtr<IMoniker> moniker;
     EXPECT_EQ(CreateURLMoniker(nullptr, address, &moniker), S_OK);
     return moniker;
 }
-
-ComPtr<IUnknown> PageSite(const wchar_t* address) { return Site(UrlMoniker(address)); }
 
 enum class Siting { kClientSite, kObjectWithSite };
 
@@ -154,6 +141,12 @@ protected:
         records_.SetAllowedSites(kAllowedSites);
     }
 
+    IUnknown* Site(ComPtr<IMoniker> page, bool isClientSite = true) {
+        sites_.push_back(std::make_unique<TestSite>(std::move(page), isClientSite));
+        return sites_.back().get();
+    }
+    IUnknown* PageSite(const wchar_t* address) { return Site(UrlMoniker(address)); }
+
     // Every case starts from a control that has seen no container yet.
     ComPtr<IUnknown> NewControl() {
         ComPtr<IUnknown> control;
@@ -166,6 +159,7 @@ protected:
     OcxRegistration registration_;
     ComApartment apartment_;
     ScopedInstallerRecords records_;
+    std::vector<std::unique_ptr<TestSite>> sites_;  // released before the apartment ends
 };
 
 TEST_F(SiteLockTest, PagesAreAnsweredOnlyFromAllowedOrigins) {
@@ -199,7 +193,7 @@ TEST_F(SiteLockTest, PagesAreAnsweredOnlyFromAllowedOrigins) {
             SCOPED_TRACE(std::string(test.name) +
                          (siting == Siting::kClientSite ? " (client site)" : " (object site)"));
             ComPtr<IUnknown> control = NewControl();
-            Place(control.Get(), PageSite(test.page).Get(), siting);
+            Place(control.Get(), PageSite(test.page), siting);
             EXPECT_EQ(AskSafety(control.Get()), test.allowed ? S_OK : E_FAIL);
             DWORD supported = 0;
             DWORD enabled = 0;
@@ -216,8 +210,8 @@ TEST_F(SiteLockTest, PagesAreAnsweredOnlyFromAllowedOrigins) {
 // a browser: by asking whether the control is safe for untrusted scripts, or
 // by having named a page before.
 TEST_F(SiteLockTest, HostsThatNameNoPageAreLocalCodeUnlessABrowserShows) {
-    const auto nativeContainer = [] { return Site(nullptr); };
-    const auto scriptEngineSite = [] { return Site(nullptr, false); };
+    const auto nativeContainer = [this] { return Site(nullptr); };
+    const auto scriptEngineSite = [this] { return Site(nullptr, false); };
     const struct {
         const char* name;
         std::function<void(IUnknown*)> host;
@@ -226,39 +220,36 @@ TEST_F(SiteLockTest, HostsThatNameNoPageAreLocalCodeUnlessABrowserShows) {
         {"no site: a program or a script host",
          [](IUnknown* control) { EXPECT_EQ(AskSafety(control), S_OK); }, true},
         {"native container without a document",
-         [&](IUnknown* control) { Place(control, nativeContainer().Get(), Siting::kClientSite); },
-         true},
+         [&](IUnknown* control) { Place(control, nativeContainer(), Siting::kClientSite); }, true},
         {"native container that asks for safety",
          [&](IUnknown* control) {
-             Place(control, nativeContainer().Get(), Siting::kClientSite);
+             Place(control, nativeContainer(), Siting::kClientSite);
              EXPECT_EQ(AskSafety(control), E_FAIL);
          },
          false},
         {"script host's engine",
-         [&](IUnknown* control) {
-             Place(control, scriptEngineSite().Get(), Siting::kObjectWithSite);
-         },
+         [&](IUnknown* control) { Place(control, scriptEngineSite(), Siting::kObjectWithSite); },
          true},
         {"browser's script engine, which asks before it sites",
          [&](IUnknown* control) {
              EXPECT_EQ(AskSafety(control), S_OK);
-             Place(control, scriptEngineSite().Get(), Siting::kObjectWithSite);
+             Place(control, scriptEngineSite(), Siting::kObjectWithSite);
          },
          false},
         {"allowed page that dropped its site",
-         [](IUnknown* control) {
-             Place(control, PageSite(L"https://www.example.com/").Get(), Siting::kClientSite);
+         [this](IUnknown* control) {
+             Place(control, PageSite(L"https://www.example.com/"), Siting::kClientSite);
              ExpectAnswers(control, true);
              Place(control, nullptr, Siting::kClientSite);
          },
          false},
         {"document whose name cannot be read",
-         [](IUnknown* control) {
+         [this](IUnknown* control) {
              ComPtr<IBindCtx> anything;
              ComPtr<IMoniker> nameless;
              ASSERT_EQ(CreateBindCtx(0, &anything), S_OK);
              ASSERT_EQ(CreatePointerMoniker(anything.Get(), &nameless), S_OK);
-             Place(control, Site(nameless).Get(), Siting::kClientSite);
+             Place(control, Site(nameless), Siting::kClientSite);
          },
          false},
     };

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "registry_snapshot.h"
 #include "scoped_handle.h"
 
 namespace {
@@ -23,20 +24,6 @@ ScopedRegKey CreateKey() {
         throw std::runtime_error("cannot create the installer's key");
     }
     return key;
-}
-
-// The wide API keeps names and string data exactly as stored.
-std::vector<std::wstring> ValueNames(HKEY key) {
-    std::vector<std::wstring> names;
-    wchar_t name[16384];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = 16384;
-        if (RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            return names;
-        }
-        names.emplace_back(name, length);
-    }
 }
 
 void SetValue(const char* name, DWORD type, const std::string& bytes) {
@@ -61,6 +48,7 @@ ScopedInstallerRecords::ScopedInstallerRecords()
     if (!keyExisted_) {
         return;
     }
+    // The wide API keeps names and string data exactly as stored.
     ScopedRegKey key;
     RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, key.receive());
     for (const std::wstring& name : ValueNames(key.get())) {
