@@ -3,6 +3,7 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
+#include <cwchar>
 #include <string>
 
 #include "ruvictrl_app.h"
@@ -35,6 +36,12 @@ bool CreateKey(const std::wstring& key) {
                            handle.receive(), nullptr) == ERROR_SUCCESS;
 }
 
+bool KeyExists(const std::wstring& key) {
+    ScopedRegKey handle;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, handle.receive()) ==
+           ERROR_SUCCESS;
+}
+
 bool DeleteTree(const std::wstring& key) {
     const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
@@ -45,6 +52,20 @@ bool RegisterInprocServer(const std::wstring& classKey, const std::wstring& type
     return SetString(classKey, nullptr, typeName) &&
            SetString(server, nullptr, theApp.ModulePath()) &&
            SetString(server, L"ThreadingModel", L"Apartment");
+}
+
+// Hexadecimal, as the system spells the version key.
+std::wstring TypeLibVersionKey(const TLIBATTR& identity) {
+    wchar_t version[16];
+    swprintf(version, 16, L"%x.%x", identity.wMajorVerNum, identity.wMinorVerNum);
+    return L"TypeLib\\" + GuidString(identity.guid) + L"\\" + version;
+}
+
+// Errors with which the system reports a registration that is already gone,
+// in whole or in part (its keys "could not be opened").
+bool MeansNotRegistered(HRESULT hr) {
+    return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED ||
+           hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
 }
 
 }  // namespace
@@ -92,7 +113,6 @@ HRESULT RegisterEmbeddedTypeLib() {
     return RegisterTypeLib(typeLib.Get(), path.data(), nullptr);
 }
 
-// Removes the registration that matches the embedded library's identity.
 HRESULT UnregisterEmbeddedTypeLib() {
     Microsoft::WRL::ComPtr<ITypeLib> typeLib;
     HRESULT hr = theApp.OpenTypeLib(&typeLib);
@@ -106,6 +126,12 @@ HRESULT UnregisterEmbeddedTypeLib() {
     }
     const TLIBATTR identity = *attributes;
     typeLib->ReleaseTLibAttr(attributes);
-    return UnRegisterTypeLib(identity.guid, identity.wMajorVerNum, identity.wMinorVerNum,
-                             identity.lcid, identity.syskind);
+    // Asked for a library that is not registered, some systems answer only
+    // E_INVALIDARG, which says nothing; so the key is looked for first.
+    if (!KeyExists(TypeLibVersionKey(identity))) {
+        return S_OK;
+    }
+    hr = UnRegisterTypeLib(identity.guid, identity.wMajorVerNum, identity.wMinorVerNum,
+                           identity.lcid, identity.syskind);
+    return MeansNotRegistered(hr) ? S_OK : hr;
 }

@@ -31,6 +31,7 @@ bool UnregisterControlClass(const ControlClassEntry& entry);
 bool RegisterPropertyPageClass(const PropertyPageClassEntry& entry);
 bool UnregisterPropertyPageClass(const PropertyPageClassEntry& entry);
 
-// The type library embedded in the module.
+// The type library embedded in the module. Unregistering a library that is
+// not registered, or only in part, counts as removing it.
 HRESULT RegisterEmbeddedTypeLib();
 HRESULT UnregisterEmbeddedTypeLib();

@@ -12,8 +12,9 @@
 #include "testing/com_apartment.h"
 #include "testing/dispatch_call.h"
 #include "testing/ocx_registration.h"
-#include "testing/scoped_install_path.h"
+#include "testing/scoped_installer_records.h"
 #include "testing/scoped_temp_folder.h"
+#include "testing/window_creation_block.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -37,7 +38,7 @@ protected:
 
     // The registry value is the folder without its trailing backslash.
     void RecordInstallation() {
-        installPath_.Set(folder_.Path().substr(0, folder_.Path().size() - 1));
+        records_.SetInstallPath(folder_.Path().substr(0, folder_.Path().size() - 1));
     }
 
     std::wstring InstallPath() {
@@ -61,7 +62,7 @@ protected:
 
     OcxRegistration registration_;
     ComApartment apartment_;
-    ScopedInstallPath installPath_;
+    ScopedInstallerRecords records_;
     ScopedTempFolder folder_;
     ComPtr<IDispatch> control_;
 };
@@ -75,28 +76,28 @@ std::wstring Wide(const std::string& ansi) {
 
 TEST_F(DispatchTest, InstallPathIsEmptyWithoutTheRecordAndCheckSaysNotInstalled) {
     folder_.WriteFile(kManifest, "RUVInstaller.exe\r\n");
-    installPath_.RemoveKey();
+    records_.RemoveKey();
     EXPECT_EQ(InstallPath(), L"");
     EXPECT_EQ(Integrity(), 1);
 
     RecordInstallation();
-    installPath_.RemoveValue();  // the key alone is not an installation
+    records_.RemoveInstallPath();  // the key alone is not an installation
     EXPECT_EQ(InstallPath(), L"");
     EXPECT_EQ(Integrity(), 1);
 }
 
 TEST_F(DispatchTest, InstallPathIsTheRecordedFolderWithABackslash) {
-    installPath_.Set("C:\\Program Files\\Tarvano\\RUVI");
+    records_.SetInstallPath("C:\\Program Files\\Tarvano\\RUVI");
     EXPECT_EQ(InstallPath(), L"C:\\Program Files\\Tarvano\\RUVI\\");
 
-    installPath_.Set("D:\\\xc8\xed\xbc\xfe\\RUVI");  // D:\软件\RUVI in GBK
+    records_.SetInstallPath("D:\\\xc8\xed\xbc\xfe\\RUVI");  // D:\软件\RUVI in GBK
     EXPECT_EQ(InstallPath(), L"D:\\\u8f6f\u4ef6\\RUVI\\");
 }
 
 TEST_F(DispatchTest, InstallPathOfAnyLengthIsKept) {
     for (size_t length : {127u, 128u, 300u}) {
         const std::string folder = "C:\\" + std::string(length - 3, 'x');
-        installPath_.Set(folder);
+        records_.SetInstallPath(folder);
         EXPECT_EQ(InstallPath(), Wide(folder) + L"\\") << length;
     }
 }
@@ -170,7 +171,7 @@ TEST_F(DispatchTest, LongInstallFolderIsChecked) {
     deep.WriteFile(relative + "RUV.exe", "MZ");
     deep.WriteFile(relative + kManifest, "RUV.exe\r\n");
     const std::string folder = deep.Path() + relative;
-    installPath_.Set(folder.substr(0, folder.size() - 1));
+    records_.SetInstallPath(folder.substr(0, folder.size() - 1));
 
     EXPECT_EQ(InstallPath(), Wide(folder));
     EXPECT_EQ(Integrity(), 0);
@@ -209,7 +210,8 @@ TEST_F(DispatchTest, MethodsAreKnownByNameAndTakeNoArguments) {
               DISP_E_MEMBERNOTFOUND);
 }
 
-TEST_F(DispatchTest, ScriptsMayReadTheAnswersAsProperties) {
+// Reading AboutBox as a property must not block the page with a modal box.
+TEST_F(DispatchTest, ScriptsMayReadTheAnswersAsPropertiesButNotTheAboutBox) {
     RecordInstallation();
     folder_.WriteFile(kManifest, "RUVInstaller.exe\n");
     ScopedVariant result;
@@ -218,6 +220,11 @@ TEST_F(DispatchTest, ScriptsMayReadTheAnswersAsProperties) {
               S_OK);
     EXPECT_EQ(result.type(), VT_I4);
     EXPECT_EQ(result.number(), 0);
+
+    const WindowCreationBlock block;
+    EXPECT_EQ(CallByName(control_.Get(), L"AboutBox", result.get(), DISPATCH_PROPERTYGET),
+              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(block.Attempts(), 0);
 }
 
 }  // namespace

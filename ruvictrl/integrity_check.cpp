@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "install_location.h"
+#include "installer_records.h"
 #include "ruvictrl_names.h"
 
 namespace {

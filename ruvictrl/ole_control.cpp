@@ -13,9 +13,6 @@ constexpr LONG kPixelsPerInch = 96;
 const SIZEL kDefaultExtent = {MulDiv(100, kHimetricPerInch, kPixelsPerInch),
                               MulDiv(50, kHimetricPerInch, kPixelsPerInch)};
 
-constexpr DWORD kSafeForEverything =
-    INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
-
 }  // namespace
 
 COleControl::COleControl(const ControlIdentity& identity)
@@ -43,7 +40,8 @@ STDMETHODIMP COleControl::QueryInterface(REFIID riid, void** object) {
         Offer<IProvideClassInfo2>(riid, this, object) ||
         Offer<IConnectionPointContainer>(riid, this, object) ||
         Offer<ISpecifyPropertyPages>(riid, this, object) ||
-        Offer<IObjectSafety>(riid, this, object, IID_IObjectSafety);
+        Offer<IObjectSafety>(riid, this, object, IID_IObjectSafety) ||
+        Offer<IObjectWithSite>(riid, this, object);
     return found ? S_OK : E_NOINTERFACE;
 }
 
@@ -119,38 +117,5 @@ STDMETHODIMP COleControl::GetPages(CAUUID* pages) {
     }
     pages->cElems = 1;
     pages->pElems[0] = identity_.propertyPage;
-    return S_OK;
-}
-
-// IObjectSafety. Scripts may call the control and pages may initialise it:
-// its methods only read, and the only thing it loads is a version stamp.
-
-bool COleControl::IsSafeInterface(REFIID riid) const {
-    return riid == IID_IDispatch || riid == identity_.dispatchInterface ||
-           riid == IID_IPersistPropertyBag || riid == IID_IPersistStreamInit;
-}
-
-STDMETHODIMP COleControl::GetInterfaceSafetyOptions(REFIID riid, DWORD* supported, DWORD* enabled) {
-    if (!supported || !enabled) {
-        return E_POINTER;
-    }
-    *supported = 0;
-    *enabled = 0;
-    if (!IsSafeInterface(riid)) {
-        return E_NOINTERFACE;
-    }
-    *supported = kSafeForEverything;
-    *enabled = safetyOptions_;
-    return S_OK;
-}
-
-STDMETHODIMP COleControl::SetInterfaceSafetyOptions(REFIID riid, DWORD mask, DWORD enabled) {
-    if (!IsSafeInterface(riid)) {
-        return E_NOINTERFACE;
-    }
-    if (mask & ~kSafeForEverything) {
-        return E_FAIL;
-    }
-    safetyOptions_ = (safetyOptions_ & ~mask) | (enabled & mask);
     return S_OK;
 }

@@ -6,6 +6,8 @@
 #include <ocidl.h>
 #include <wrl/client.h>
 
+#include <string_view>
+
 #include "com_object.h"
 #include "control_window.h"
 #include "event_source.h"
@@ -24,11 +26,11 @@ struct ControlIdentity {
 // sited, activated in place with a window of its own, asked to draw,
 // initialised and saved, asked for its class information, event source and
 // property pages, and asked whether it is safe for scripting. The control
-// itself adds its dispatch methods and its picture.
+// itself adds its dispatch methods, its picture and the pages it trusts.
 class COleControl
     : public ComObject<IDispatch, IOleObject, IOleInPlaceObject, IViewObject2, IPersistStreamInit,
                        IPersistPropertyBag, IProvideClassInfo2, IConnectionPointContainer,
-                       ISpecifyPropertyPages, IObjectSafety> {
+                       ISpecifyPropertyPages, IObjectSafety, IObjectWithSite> {
 public:
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
 
@@ -101,6 +103,10 @@ public:
     STDMETHODIMP GetInterfaceSafetyOptions(REFIID riid, DWORD* supported, DWORD* enabled) override;
     STDMETHODIMP SetInterfaceSafetyOptions(REFIID riid, DWORD mask, DWORD enabled) override;
 
+    // IObjectWithSite
+    STDMETHODIMP SetSite(IUnknown* site) override;
+    STDMETHODIMP GetSite(REFIID riid, void** site) override;
+
 protected:
     explicit COleControl(const ControlIdentity& identity);
     ~COleControl() override;
@@ -111,10 +117,23 @@ protected:
     // The window that dialogs of the control belong to, or none.
     HWND OwnerWindow() const;
 
+    // Whether whoever holds the control may use it. A control that was never
+    // sited is held by local code (a script host, a program), and so is one
+    // in a container that names no document and has never asked whether the
+    // control is safe for untrusted scripts. A container that names a
+    // document is a page, trusted by its address; a page that cannot be
+    // named, or a browser's site that hides it, is not trusted.
+    bool HolderMayUse();
+
+    // Whether the page at this address may use the control.
+    virtual bool TrustsPage(std::wstring_view address) const = 0;
+
 private:
     HRESULT ActivateInPlace();
     HRESULT ShowPropertyPages(HWND parent);
     bool IsSafeInterface(REFIID riid) const;
+    Microsoft::WRL::ComPtr<IOleClientSite> PageSite() const;
+    void NoteSite(IUnknown* site);
     Microsoft::WRL::ComPtr<IConnectionPoint> MakeEventConnectionPoint();
 
     const ControlIdentity identity_;
@@ -128,4 +147,12 @@ private:
     ControlWindow window_;
     EventSinks eventSinks_;
     DWORD safetyOptions_ = 0;  // shared by the interfaces that are safe
+    // The site that IObjectWithSite hands over, as script engines site the
+    // objects that scripts create.
+    Microsoft::WRL::ComPtr<IUnknown> objectSite_;
+    // What containers have shown of themselves. Never forgotten, so that a
+    // page cannot drop its site and pass for local code.
+    bool everSited_ = false;
+    bool pageSeen_ = false;     // a site named a document
+    bool safetyAsked_ = false;  // IObjectSafety was asked, as browsers ask it
 };

@@ -6,6 +6,7 @@
 
 STDMETHODIMP COleControl::SetClientSite(IOleClientSite* site) {
     clientSite_ = site;
+    NoteSite(site);
     return S_OK;
 }
 

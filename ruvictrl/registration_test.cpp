@@ -140,24 +140,51 @@ TEST_F(RegistrationTest, TypeLibraryIsRegisteredWithItsGbkHelpString) {
     typeLib->ReleaseTLibAttr(attributes);
 }
 
-// The type library goes first; when it cannot be removed, the class entries
-// stay and the failure names the type library.
-TEST_F(RegistrationTest, UnregisteringWithoutARegisteredTypeLibraryReportsIt) {
+HRESULT CallExport(const char* name) {
+    const ScopedLibrary ocx(LoadLibraryW(OcxPath().c_str()));
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const auto entry =
+        ocx ? reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(ocx.get(), name)))
+            : nullptr;
+    return entry ? entry() : E_UNEXPECTED;
+}
+
+// A type library that is already gone counts as removed: the classes go all
+// the same, and so does whatever is left when nothing is registered at all.
+TEST_F(RegistrationTest, UnregisteringWithTheTypeLibraryAlreadyGoneRemovesTheClasses) {
     ASSERT_EQ(RunRegsvr32(L"/s \"" + OcxPath() + L"\""), 0);
     const std::wstring typeLibKey = L"TypeLib\\" + kTypeLib;
     ASSERT_EQ(RegDeleteTreeW(HKEY_CLASSES_ROOT, typeLibKey.c_str()), ERROR_SUCCESS);
 
-    const ScopedLibrary ocx(LoadLibraryW(OcxPath().c_str()));
-    ASSERT_TRUE(ocx);
-    using Entry = HRESULT(STDAPICALLTYPE*)();
-    const auto unregister = reinterpret_cast<Entry>(
-        reinterpret_cast<void*>(GetProcAddress(ocx.get(), "DllUnregisterServer")));
-    ASSERT_TRUE(unregister);
-    EXPECT_EQ(unregister(), SELFREG_E_TYPELIB);
-    EXPECT_FALSE(ClassesTree(L"CLSID\\" + kControlClass).empty());
+    EXPECT_EQ(CallExport("DllUnregisterServer"), S_OK);
+    EXPECT_TRUE(ClassesTree(L"CLSID\\" + kControlClass).empty());
+    EXPECT_TRUE(ClassesTree(L"CLSID\\" + kPageClass).empty());
+    EXPECT_TRUE(ClassesTree(L"RUVICTRL.RUVICtrlCtrl.1").empty());
 
-    // Whole again, so that the final unregistration removes everything.
+    EXPECT_EQ(CallExport("DllUnregisterServer"), S_OK);
+
+    // Deleting the library's key by hand left its interfaces' keys, which only
+    // unregistering the library removes; registering once more lets the
+    // teardown remove them.
     EXPECT_EQ(RunRegsvr32(L"/s \"" + OcxPath() + L"\""), 0);
+}
+
+// A volatile key cannot hold the lasting subkey that registration writes
+// under the ProgID, near its end; what was written before is taken back.
+TEST_F(RegistrationTest, RegistrationThatFailsPartWayLeavesNothingBehind) {
+    const ClassesSnapshot before;
+    ScopedRegKey blocker;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"RUVICTRL.RUVICtrlCtrl.1", 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_READ, nullptr, blocker.receive(), nullptr),
+              ERROR_SUCCESS);
+    blocker.reset();
+
+    EXPECT_EQ(CallExport("DllRegisterServer"), SELFREG_E_CLASS);
+    const ClassesSnapshot after;
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.classes, before.classes);
+    EXPECT_EQ(after.typeLibs, before.typeLibs);
+    EXPECT_EQ(after.interfaces, before.interfaces);
 }
 
 }  // namespace

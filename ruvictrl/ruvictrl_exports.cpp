@@ -44,6 +44,19 @@ HRESULT GetFactory(REFIID riid, void** object) {
     }
 }
 
+// Removes everything that registration writes, whatever is already gone;
+// the classes go even when the type library cannot, so that no half-removed
+// control stays creatable. The first real failure is reported.
+HRESULT RemoveRegistration() {
+    const HRESULT typeLib = UnregisterEmbeddedTypeLib();
+    const bool controlRemoved = UnregisterControlClass(kControlClass);
+    const bool pageRemoved = UnregisterPropertyPageClass(kPropertyPageClass);
+    if (FAILED(typeLib)) {
+        return SELFREG_E_TYPELIB;
+    }
+    return controlRemoved && pageRemoved ? S_OK : SELFREG_E_CLASS;
+}
+
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
@@ -73,21 +86,20 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID riid, void** object) {
 
 STDAPI DllCanUnloadNow() { return theApp.CanUnload() ? S_OK : S_FALSE; }
 
+// A registration that fails part way is taken back whole: a class whose
+// entries are incomplete would be found, and fail, when a page asks for it.
 STDAPI DllRegisterServer() {
+    HRESULT hr = S_OK;
     if (FAILED(RegisterEmbeddedTypeLib())) {
-        return SELFREG_E_TYPELIB;
+        hr = SELFREG_E_TYPELIB;
+    } else if (!RegisterControlClass(kControlClass) ||
+               !RegisterPropertyPageClass(kPropertyPageClass)) {
+        hr = SELFREG_E_CLASS;
     }
-    if (!RegisterControlClass(kControlClass) || !RegisterPropertyPageClass(kPropertyPageClass)) {
-        return SELFREG_E_CLASS;
+    if (FAILED(hr)) {
+        RemoveRegistration();
     }
-    return S_OK;
+    return hr;
 }
 
-STDAPI DllUnregisterServer() {
-    if (FAILED(UnregisterEmbeddedTypeLib())) {
-        return SELFREG_E_TYPELIB;
-    }
-    const bool controlRemoved = UnregisterControlClass(kControlClass);
-    const bool pageRemoved = UnregisterPropertyPageClass(kPropertyPageClass);
-    return controlRemoved && pageRemoved ? S_OK : SELFREG_E_CLASS;
-}
+STDAPI DllUnregisterServer() { return RemoveRegistration(); }

@@ -11,6 +11,8 @@
 inline constexpr char kInstallKeyPrefix[] = "SOFTWARE\\Tarvano\\";
 inline constexpr char kInstallPathValue[] = "InstallPath";
 inline constexpr char kInstallerProductKey[] = "RUVI";
+// Beside it, the origins of the web pages that may use the control.
+inline constexpr wchar_t kAllowedSitesValue[] = L"AllowedSites";
 
 // The file-list manifest in the install folder.
 inline constexpr char kManifestFileName[] = "RUVI.FileList.Manifest";

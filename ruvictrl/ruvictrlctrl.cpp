@@ -6,12 +6,13 @@
 
 #include "about_box.h"
 #include "control_drawing.h"
-#include "install_location.h"
+#include "installer_records.h"
 #include "integrity_check.h"
 #include "resource.h"
 #include "ruvictrl_h.h"
 #include "ruvictrl_names.h"
 #include "ruvictrlproppage.h"
+#include "site_origin.h"
 
 namespace {
 
@@ -42,6 +43,10 @@ BSTR AnsiToBstr(const std::string& text) {
 CRUVICtrlCtrl::CRUVICtrlCtrl() : COleControl(kIdentity) {}
 
 void CRUVICtrlCtrl::OnDraw(HDC dc, const RECT& bounds) { DrawControl(dc, bounds); }
+
+bool CRUVICtrlCtrl::TrustsPage(std::wstring_view address) const {
+    return IsPageAllowed(address, ReadAllowedSites(kInstallerProductKey));
+}
 
 HRESULT CRUVICtrlCtrl::DispatchTypeInfo(ITypeInfo** typeInfo) {
     if (!dispatchTypeInfo_) {
@@ -86,7 +91,8 @@ STDMETHODIMP CRUVICtrlCtrl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT cou
 }
 
 // The methods take no arguments. Script engines call them as methods, or
-// as property reads when a script leaves out the parentheses.
+// as property reads when a script leaves out the parentheses; the about box
+// opens only for a call, as reading a property must not block the page.
 STDMETHODIMP CRUVICtrlCtrl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT*) {
     if (riid != IID_NULL) {
@@ -95,7 +101,9 @@ STDMETHODIMP CRUVICtrlCtrl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DIS
     if (!params) {
         return E_INVALIDARG;
     }
-    if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) {
+    const WORD answered =
+        id == kDispidAboutBox ? DISPATCH_METHOD : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+    if (!(flags & answered)) {
         return DISP_E_MEMBERNOTFOUND;
     }
     if (params->cNamedArgs != 0) {
@@ -103,6 +111,9 @@ STDMETHODIMP CRUVICtrlCtrl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DIS
     }
     if (params->cArgs != 0) {
         return DISP_E_BADPARAMCOUNT;
+    }
+    if (!HolderMayUse()) {
+        return E_ACCESSDENIED;
     }
     VARIANT answer;
     VariantInit(&answer);

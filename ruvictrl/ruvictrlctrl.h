@@ -15,6 +15,8 @@ inline constexpr DISPID kDispidCheckIntegrity = 2;
 // The browser control. A web page asks it where the installer is installed
 // and whether every path of the installer's file-list manifest is present;
 // both answers are read afresh on every call, and nothing is ever written.
+// Pages are answered only from the origins that the installer's registry
+// key allows.
 class CRUVICtrlCtrl final : public COleControl {
 public:
     CRUVICtrlCtrl();
@@ -29,6 +31,7 @@ public:
 
 protected:
     void OnDraw(HDC dc, const RECT& bounds) override;
+    bool TrustsPage(std::wstring_view address) const override;
 
 private:
     HRESULT DispatchTypeInfo(ITypeInfo** typeInfo);

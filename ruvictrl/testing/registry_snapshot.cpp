@@ -8,53 +8,55 @@
 
 namespace {
 
+// Key names are at most 255 characters, value names 16383.
+constexpr DWORD kLongestName = 16384;
+
+std::vector<std::wstring> Names(HKEY key, bool ofValues) {
+    std::vector<std::wstring> names;
+    std::vector<wchar_t> name(kLongestName);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kLongestName;
+        const LONG status = ofValues ? RegEnumValueW(key, index, name.data(), &length, nullptr,
+                                                     nullptr, nullptr, nullptr)
+                                     : RegEnumKeyExW(key, index, name.data(), &length, nullptr,
+                                                     nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS) {
+            return names;
+        }
+        names.emplace_back(name.data(), length);
+    }
+}
+
 std::wstring Upper(std::wstring text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](wchar_t c) { return wchar_t(std::towupper(c)); });
     return text;
 }
 
-std::vector<std::wstring> Subkeys(HKEY key) {
-    std::vector<std::wstring> names;
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            return names;
-        }
-        names.emplace_back(name, length);
-    }
-}
-
 std::map<std::wstring, std::wstring> Values(HKEY key) {
     std::map<std::wstring, std::wstring> values;
-    wchar_t name[16384];
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = 16384;
+    for (const std::wstring& name : ValueNames(key)) {
         DWORD type = 0;
         DWORD size = 0;
-        if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, nullptr, &size) !=
-            ERROR_SUCCESS) {
-            return values;
-        }
+        RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
         std::wstring data;
         if (type == REG_SZ) {
             std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
             DWORD bytes = DWORD(buffer.size() * sizeof(wchar_t));
-            RegQueryValueExW(key, std::wstring(name, nameLength).c_str(), nullptr, nullptr,
+            RegQueryValueExW(key, name.c_str(), nullptr, nullptr,
                              reinterpret_cast<BYTE*>(buffer.data()), &bytes);
             data = buffer.data();
         } else {
             data = L"<type " + std::to_wstring(type) + L">";
         }
-        values[std::wstring(name, nameLength)] = data;
+        values[name] = data;
     }
+    return values;
 }
 
 void Collect(HKEY key, const std::wstring& relative, RegistryTree& tree) {
     tree[relative] = Values(key);
-    for (const std::wstring& name : Subkeys(key)) {
+    for (const std::wstring& name : SubkeyNames(key)) {
         ScopedRegKey child;
         if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, child.receive()) == ERROR_SUCCESS) {
             Collect(child.get(), relative.empty() ? name : relative + L"\\" + name, tree);
@@ -64,6 +66,10 @@ void Collect(HKEY key, const std::wstring& relative, RegistryTree& tree) {
 
 }  // namespace
 
+std::vector<std::wstring> SubkeyNames(HKEY key) { return Names(key, false); }
+
+std::vector<std::wstring> ValueNames(HKEY key) { return Names(key, true); }
+
 std::set<std::wstring> ClassesSubkeys(const std::wstring& path) {
     std::set<std::wstring> names;
     ScopedRegKey key;
@@ -71,7 +77,7 @@ std::set<std::wstring> ClassesSubkeys(const std::wstring& path) {
                       key.receive()) != ERROR_SUCCESS) {
         return names;
     }
-    for (const std::wstring& name : Subkeys(key.get())) {
+    for (const std::wstring& name : SubkeyNames(key.get())) {
         names.insert(Upper(name));
     }
     return names;

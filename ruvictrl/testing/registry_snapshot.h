@@ -5,6 +5,11 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
+
+// Names of the direct subkeys, or of the values, of an open key, as stored.
+std::vector<std::wstring> SubkeyNames(HKEY key);
+std::vector<std::wstring> ValueNames(HKEY key);
 
 // Names of the direct subkeys of HKEY_CLASSES_ROOT\path (all of HKCR for an
 // empty path), upper-cased so that registry spellings compare equal.
