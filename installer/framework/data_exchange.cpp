@@ -4,7 +4,8 @@
 #include "framework/window_text.h"
 
 void DdxControl(CDataExchange& exchange, int id, CWindow& control) {
-    if (control.hwnd == nullptr) control.Attach(GetDlgItem(exchange.dialog, id));
+    if (control.hwnd != nullptr) return;
+    if (control.Attach(GetDlgItem(exchange.dialog, id))) exchange.boundControls.push_back(&control);
 }
 
 void DdxText(CDataExchange& exchange, int id, std::string& value) {

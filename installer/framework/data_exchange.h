@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class CWindow;
 
@@ -10,16 +11,18 @@ class CWindow;
 // direction the dialog asked for (CDialog::UpdateData).
 class CDataExchange {
 public:
-    CDataExchange(HWND dialog, bool saveAndValidate)
-        : dialog(dialog), saveAndValidate(saveAndValidate) {}
+    CDataExchange(HWND dialog, bool saveAndValidate, std::vector<CWindow*>& boundControls)
+        : dialog(dialog), saveAndValidate(saveAndValidate), boundControls(boundControls) {}
 
     const HWND dialog;
     // True: controls -> members; false: members -> controls.
     const bool saveAndValidate;
+    // The dialog lets go of these when its window is destroyed.
+    std::vector<CWindow*>& boundControls;
 };
 
-// Binds a control object to the template control with this identifier, once;
-// later exchanges leave the binding alone.
+// Binds a control object to the template control with this identifier, once
+// per window of the dialog; later exchanges leave the binding alone.
 void DdxControl(CDataExchange& exchange, int id, CWindow& control);
 // An edit's text as a narrow string in the ANSI code page.
 void DdxText(CDataExchange& exchange, int id, std::string& value);

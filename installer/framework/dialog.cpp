@@ -61,7 +61,7 @@ INT_PTR CDialog::DoModal() {
 void CDialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd, result); }
 
 void CDialog::UpdateData(bool saveAndValidate) {
-    CDataExchange exchange(hwnd, saveAndValidate);
+    CDataExchange exchange(hwnd, saveAndValidate, boundControls_);
     DoDataExchange(exchange);
 }
 
@@ -159,6 +159,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, DWLP_USER, 0);
         self->hwnd = nullptr;
+        // The controls are gone: the next run of the dialog binds its own.
+        for (CWindow* control : std::exchange(self->boundControls_, {})) control->Detach();
     }
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <optional>
+#include <vector>
 
 #include "framework/window.h"
 
@@ -62,4 +63,5 @@ private:
     UINT templateId_;
     HWND parent_;
     std::exception_ptr failure_;
+    std::vector<CWindow*> boundControls_;
 };

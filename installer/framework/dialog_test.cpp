@@ -124,6 +124,20 @@ TEST(DialogControls, OwnerDrawnControlPaintsItselfAndIsReleasedWithItsWindow) {
     EXPECT_EQ(dialog.hwnd, nullptr);
 }
 
+TEST(DialogControls, EachRunOfTheSameDialogBindsItsOwnControls) {
+    CTestDialog dialog;
+    for (int run = 0; run < 2; ++run) {
+        CModalTestRun modal([&] { return dialog.DoModal(); });
+        const HWND window = modal.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(dialog.nameEdit.hwnd, GetDlgItem(window, IDC_TEST_NAME)) << run;
+        EXPECT_EQ(dialog.drawn.hwnd, GetDlgItem(window, IDC_TEST_DRAWN)) << run;
+        SendMessageW(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+        EXPECT_EQ(modal.WaitForResult(), IDCANCEL);
+        EXPECT_EQ(dialog.nameEdit.hwnd, nullptr);
+    }
+}
+
 TEST(DialogKeyboard, EnterPressesTheDefaultButton) {
     CTestDialog dialog;
     CModalTestRun run([&] { return dialog.DoModal(); });

@@ -10,7 +10,7 @@ constexpr UINT kReflectedDrawItem = WM_USER + 0x1c00 + WM_DRAWITEM;
 // A borrowed window handle, as a control object bound to a template control
 // or a dialog running modally holds it. The object never destroys the
 // window. A plain window object only remembers the handle, which stays valid
-// while its dialog runs.
+// while its dialog runs; the dialog lets go of it when the window goes.
 class CWindow {
 public:
     CWindow() = default;
@@ -21,6 +21,8 @@ public:
     // Binds the object to an existing window. Classes that handle messages
     // of their window subclass it (CSubclassedWindow).
     virtual bool Attach(HWND window);
+    // Forgets the window.
+    virtual void Detach() { hwnd = nullptr; }
 
     HWND hwnd = nullptr;
 };
@@ -33,7 +35,7 @@ public:
     ~CSubclassedWindow() override;
 
     bool Attach(HWND window) override;
-    void Detach();
+    void Detach() override;
 
 protected:
     // Every message of the window; the default passes it on unchanged.

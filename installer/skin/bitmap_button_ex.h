@@ -14,7 +14,7 @@
 class CBitmapButtonEx : public CSubclassedWindow {
 public:
     // Takes the five pictures, in this order. The owner then switches the
-    // button to owner-drawn (ApplyButtonSkin does both).
+    // button to owner-drawn (CDlgEx::LayoutFromTable does both).
     void SetImages(CBitmap normal, CBitmap over, CBitmap down, CBitmap focus, CBitmap disabled);
 
     // Paints the item with the picture its action and state call for,

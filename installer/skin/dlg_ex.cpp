@@ -82,7 +82,9 @@ std::optional<LRESULT> CDlgEx::HandleMessage(UINT message, WPARAM wParam, LPARAM
 }
 
 HBRUSH CDlgEx::OnCtlColor(HDC dc, HWND control, UINT kind) {
-    SetTextColor(dc, textColour_);
+    const SkinnedControl* skinned = FindControl(GetDlgCtrlID(control));
+    const bool ownColour = skinned != nullptr && skinned->textColour != kDialogTextColour;
+    SetTextColor(dc, ownColour ? skinned->textColour : textColour_);
     switch (kind) {
         case CTLCOLOR_EDIT:
             if (!IsWindowEnabled(control)) SetBkMode(dc, OPAQUE);

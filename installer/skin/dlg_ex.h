@@ -2,10 +2,33 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "framework/dialog.h"
 #include "framework/gdi_object.h"
+#include "skin/bitmap_button_ex.h"
+
+// A control's text colour is the dialog's own.
+inline constexpr COLORREF kDialogTextColour = CLR_INVALID;
+
+// One control of a skinned dialog: where it stands, in pixels from the
+// window's top left corner, and how the skin paints it.
+struct SkinnedControl {
+    int id;
+    struct {
+        int x, y, width, height;
+    } place;
+    // Below the skin folder, without ".png": a button's five state pictures
+    // (the name followed by "", "_Over", "_Down", "_Focus", "_Disable") or a
+    // bitmap static's picture. None: the control is only placed.
+    const char* picture = nullptr;
+    COLORREF textColour = kDialogTextColour;
+    // A button that borrows its disabled picture from another button's set.
+    const char* disabledPicture = nullptr;
+};
 
 // The base of the installer's skinned dialogs: a borderless window painted
 // from a picture, limited to a rounded rectangle, with one font for all its
@@ -28,6 +51,14 @@ protected:
     // before the window is sized and given its font and region.
     virtual void LayoutControls();
 
+    // What a dialog's LayoutControls does with its table: every child named
+    // there is placed, then a button gets its five pictures (all five, or it
+    // stays a standard push button) and a bitmap static its picture, all
+    // below pictureFolder ("skin\" of an install folder). Children the table
+    // does not name keep their place. The table also gives text colours.
+    void LayoutFromTable(const std::string& pictureFolder,
+                         std::span<const SkinnedControl> controls);
+
     // The colours of a control (kind: CTLCOLOR_EDIT, CTLCOLOR_STATIC...).
     // Returns the brush behind the control: always the hollow one, so that
     // the picture shows through.
@@ -42,9 +73,16 @@ private:
     void ApplyRoundedRegion();
     void OnPaint();
     std::optional<LRESULT> OnNcHitTest(LPARAM point);
+    const SkinnedControl* FindControl(int id) const;
+    void SkinButton(HWND button, const std::string& pictureFolder, const SkinnedControl& control);
+    void ShowPicture(HWND picture, const std::string& path);
 
     RECT skinRect_{0, 0, 500, 500};
     CBitmap background_;
     CFont font_;
     COLORREF textColour_ = 0;
+    std::span<const SkinnedControl> controls_;
+    std::vector<std::unique_ptr<CBitmapButtonEx>> skinnedButtons_;
+    // A static control shows a picture but does not own it.
+    std::vector<CBitmap> shownPictures_;
 };

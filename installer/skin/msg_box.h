@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "skin/bitmap_button_ex.h"
 #include "skin/dlg_ex.h"
 
 // The program's message box: a 370 x 191 skinned box with the message and the
@@ -23,11 +22,6 @@ protected:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind) override;
 
 private:
-    // which: 0 the OK button's pictures, 1 Cancel's.
-    void LoadButtonSkin(CBitmapButtonEx& button, int which);
-
-    CBitmapButtonEx okButton_;
-    CBitmapButtonEx cancelButton_;
     CWindow unusedStatic_;
     // The product's install folder with its backslash; empty when unknown,
     // and the pictures are then looked for below the current folder.

@@ -1,5 +1,7 @@
 #include "skin/progress_bmp_ctrl.h"
 
+#include <commctrl.h>
+
 #include "skin/gdiplus_include.h"
 
 namespace {
@@ -67,6 +69,8 @@ LRESULT CProgressBmpCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_PAINT:
             OnPaint();
             return 0;
+        case PBM_GETPOS:
+            return position_;
         case WM_TIMER:
             OnTimer(wParam);
             return CAntiFlickCtrl::WindowProc(message, wParam, lParam);
@@ -81,6 +85,8 @@ LRESULT CProgressBmpCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void CProgressBmpCtrl::OnTimer(UINT_PTR eventId) {
+    // Hidden, the bar has nothing to show: the animation waits.
+    if (!IsWindowVisible(hwnd)) return;
     if (timerId_ != 0 && timerId_ == eventId) {
         ++frameIndex_;
         if (frameIndex_ >= frames_.size()) frameIndex_ = 0;

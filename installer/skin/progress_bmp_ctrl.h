@@ -19,6 +19,8 @@ class Graphics;
 // pictures (the animation steps through them), a centred value text on top,
 // all composed over whatever the dialog shows behind the control.
 //
+// Like the system's progress bar, it answers PBM_GETPOS.
+//
 // The position may be moved from a worker thread: the range and position
 // setters only store integers and then invalidate the window and post it
 // WM_PAINT, which never blocks on the window's thread. Everything else

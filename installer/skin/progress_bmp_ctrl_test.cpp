@@ -1,5 +1,6 @@
 #include "skin/progress_bmp_ctrl.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -74,6 +75,28 @@ std::unique_ptr<Gdiplus::Bitmap> SolidImage(COLORREF colour) {
     return image;
 }
 
+// Counts the WM_PAINT messages that reach a window, before its own handling.
+class CPaintCounter {
+public:
+    explicit CPaintCounter(HWND window) : window_(window) {
+        SetWindowSubclass(window_, Count, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~CPaintCounter() { RemoveWindowSubclass(window_, Count, 0); }
+    CPaintCounter(const CPaintCounter&) = delete;
+    CPaintCounter& operator=(const CPaintCounter&) = delete;
+
+    int paints = 0;
+
+private:
+    static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR self) {
+        if (message == WM_PAINT) ++reinterpret_cast<CPaintCounter*>(self)->paints;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+
+    HWND window_;
+};
+
 void PumpMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
@@ -106,6 +129,11 @@ TEST_F(ProgressBmpCtrlTest, PositionIsClampedToTheRangeWhichItselfIsStoredAsGive
     EXPECT_EQ(bar.GetPos(), 0);
     EXPECT_EQ(bar.GetMinimum(), 10);
     EXPECT_EQ(bar.GetMaximum(), 20);
+}
+
+TEST_F(ProgressBmpCtrlTest, AnswersTheProgressBarsPositionQuery) {
+    bar.SetPos(37);
+    EXPECT_EQ(SendMessageW(bar.hwnd, PBM_GETPOS, 0, 0), 37);
 }
 
 TEST_F(ProgressBmpCtrlTest, FillLengthFollowsThePositionWithinTheRange) {
@@ -166,6 +194,32 @@ TEST_F(ProgressBmpCtrlTest, TimerTicksStepThroughTheFramesAndWrap) {
     // Another timer's tick repaints but does not step.
     SendMessageW(bar.hwnd, WM_TIMER, kAnimationTimer + 1, 0);
     EXPECT_TRUE(IsNear(CWindowPixels(bar.hwnd).At(50, kRow), kSecondFrame));
+}
+
+TEST_F(ProgressBmpCtrlTest, PalettePicturesTextureTrackAndFillInTheirColours) {
+    std::wstring path;
+    ASSERT_TRUE(AnsiToWide(SkinFixtureFolder() + "palette.png", path));
+    Gdiplus::Bitmap palette(path.c_str());
+    ASSERT_TRUE(Gdiplus::IsIndexedPixelFormat(palette.GetPixelFormat()));
+    bar.SetTrackImage(palette);
+    bar.AddFrame(palette);
+    bar.SetPos(50);
+    CWindowPixels pixels = Screen();
+    EXPECT_TRUE(IsNear(pixels.At(50, kRow), RGB(37, 113, 201)));
+    EXPECT_TRUE(IsNear(pixels.At(150, kBarHeight - 1), RGB(37, 113, 201)));
+}
+
+TEST_F(ProgressBmpCtrlTest, HiddenBarsTimerDoesNotPaint) {
+    bar.AddFrame(*SolidImage(kFirstFrame));
+    bar.StartAnimation();
+    CPaintCounter counter(bar.hwnd);
+    ShowWindow(bar.hwnd, SW_HIDE);
+    SendMessageW(bar.hwnd, WM_TIMER, kAnimationTimer, 0);
+    EXPECT_EQ(counter.paints, 0);
+
+    ShowWindow(bar.hwnd, SW_SHOW);
+    SendMessageW(bar.hwnd, WM_TIMER, kAnimationTimer, 0);
+    EXPECT_EQ(counter.paints, 1);
 }
 
 TEST_F(ProgressBmpCtrlTest, AnimationRunsOnTheControlsOwnTimer) {

@@ -19,10 +19,15 @@ Gdiplus::Color Opaque(COLORREF colour) {
 }
 
 // One tile of the line's texture: a picture stretched to the line's
-// thickness, or a plain colour.
+// thickness, or a plain colour. Drawn into an indexed bitmap, a picture
+// comes out black (or in a standard palette's colours): the tile of a
+// palette picture is 32-bit ARGB.
 std::unique_ptr<Gdiplus::Bitmap> PictureTile(Gdiplus::Image& picture, int thickness) {
     const INT width = static_cast<INT>(picture.GetWidth());
-    auto tile = std::make_unique<Gdiplus::Bitmap>(width, thickness, picture.GetPixelFormat());
+    const Gdiplus::PixelFormat format = Gdiplus::IsIndexedPixelFormat(picture.GetPixelFormat())
+                                            ? PixelFormat32bppARGB
+                                            : picture.GetPixelFormat();
+    auto tile = std::make_unique<Gdiplus::Bitmap>(width, thickness, format);
     Gdiplus::Graphics graphics(tile.get());
     graphics.SetInterpolationMode(kTileInterpolation);
     // Pixel centres at half coordinates: otherwise the stretch leaves the

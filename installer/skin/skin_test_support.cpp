@@ -139,6 +139,8 @@ bool SaveSolidPicture(const std::string& path, int width, int height, Gdiplus::C
 
 std::string DefaultSkinRoot() { return FromUnixPath(RUVI_DEFAULT_SKIN_ROOT) + "\\"; }
 
+std::string SkinFixtureFolder() { return FromUnixPath(RUVI_SKIN_FIXTURES) + "\\"; }
+
 void CopyDefaultSkin(const std::string& root, const std::vector<std::string>& leaveOut) {
     CopyTree(Wide(DefaultSkinRoot() + "skin"), Wide(root + "skin"));
     for (const std::string& file : leaveOut) DeleteFileW(Wide(root + "skin\\" + file).c_str());

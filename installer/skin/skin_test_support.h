@@ -35,6 +35,10 @@ bool SaveSolidPicture(const std::string& path, int width, int height, Gdiplus::C
 
 // The folder holding the default skin's "skin\" tree, with its backslash.
 std::string DefaultSkinRoot();
+// The folder of the skin test pictures, with its backslash: "palette.png",
+// 8-bit palette, all (37, 113, 201), a colour of no standard palette; and
+// "half_transparent.png", 28 x 28, all (255, 0, 0) at alpha 128.
+std::string SkinFixtureFolder();
 // Copies the default skin into root + "skin\", leaving out the files named
 // (relative paths such as "MsgBox\B1_Disable.png").
 void CopyDefaultSkin(const std::string& root, const std::vector<std::string>& leaveOut);

@@ -3,55 +3,56 @@
 
 #include "net/text_conversion.h"
 #include "resources/resource_ids.h"
-#include "skin/button_skin.h"
 #include "skin/gdiplus_include.h"
-#include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
 #include "window/ruv_installer_dlg.h"
 
 namespace {
 
-struct Placement {
-    int x, y, width, height;
-};
+constexpr COLORREF kFailureText = RGB(255, 0, 0);
 
-constexpr int kRowCount = 5;
-constexpr int kRowCaptionY[kRowCount] = {89, 130, 169, 208, 247};
-constexpr int kRowIconY[kRowCount] = {82, 123, 162, 201, 240};
-
-// Skin types of LoadButtonSkin: folder and base name of the five pictures.
-struct ButtonSkin {
-    const char* folder;
-    const char* baseName;
-};
-constexpr ButtonSkin kButtonSkins[] = {
-    {skin_files::kPublicFolder, "B1"}, {skin_files::kPublicFolder, "B2"},
-    {skin_files::kRuviFolder, "B1"},   {skin_files::kRuviFolder, "B3"},
-    {skin_files::kRuviFolder, "B4"},   {skin_files::kRuviFolder, "B2"},
-};
-enum ButtonSkinType { kMinimiseSkin, kCloseSkin, kOkSkin, kCancelSkin, kExitSkin, kRetrySkin };
-
-enum Picture {
-    kBlockingFailure = 1,
-    kNonBlockingFailure,
-    kSucceeded,
-    kRunFailed,
-    kRunSucceeded,
-    kBusy
+constexpr SkinnedControl kControls[] = {
+    {IDOK, {118, 416, 178, 30}, "RUVI\\B1"},
+    {IDCANCEL, {118, 416, 178, 30}, "RUVI\\B3"},
+    {IDC_PROGRESS, {24, 282, 360, 19}},
+    {IDC_SUCCESS_TEXT, {107, 343, 300, 21}},
+    {IDC_MINIMISE, {349, 7, 25, 25}, "Public\\B1"},
+    {IDC_CLOSE, {379, 7, 25, 25}, "Public\\B2"},
+    {IDC_RETRY, {100, 416, 99, 30}, "RUVI\\B2"},
+    {IDC_EXIT, {235, 416, 99, 30}, "RUVI\\B4"},
+    {IDC_RUN_FAILED_PICTURE, {105, 339, 21, 21}, "RUVI\\P4"},
+    {IDC_FAILURE_TEXT, {138, 343, 200, 21}, nullptr, kFailureText},
+    {IDC_STATUS_LINE, {62, 370, 300, 45}},
+    {IDC_RUN_SUCCEEDED_PICTURE, {74, 339, 21, 21}, "RUVI\\P5"},
+    {IDC_BUSY_PICTURE, {188, 320, 35, 45}, "RUVI\\P6"},
+    // Five rows: a caption and, on top of each other, the icons of a
+    // blocking failure, a success and a non-blocking failure.
+    {IDC_ROW_CAPTION_FIRST, {62, 89, 300, 20}},
+    {IDC_ROW_BLOCKING_FIRST, {314, 82, 28, 28}, "RUVI\\P1"},
+    {IDC_ROW_SUCCESS_FIRST, {314, 82, 28, 28}, "RUVI\\P3"},
+    {IDC_ROW_NONBLOCKING_FIRST, {314, 82, 28, 28}, "RUVI\\P2"},
+    {IDC_ROW_CAPTION_FIRST + 1, {62, 130, 300, 20}},
+    {IDC_ROW_BLOCKING_FIRST + 1, {314, 123, 28, 28}, "RUVI\\P1"},
+    {IDC_ROW_SUCCESS_FIRST + 1, {314, 123, 28, 28}, "RUVI\\P3"},
+    {IDC_ROW_NONBLOCKING_FIRST + 1, {314, 123, 28, 28}, "RUVI\\P2"},
+    {IDC_ROW_CAPTION_FIRST + 2, {62, 169, 300, 20}},
+    {IDC_ROW_BLOCKING_FIRST + 2, {314, 162, 28, 28}, "RUVI\\P1"},
+    {IDC_ROW_SUCCESS_FIRST + 2, {314, 162, 28, 28}, "RUVI\\P3"},
+    {IDC_ROW_NONBLOCKING_FIRST + 2, {314, 162, 28, 28}, "RUVI\\P2"},
+    {IDC_ROW_CAPTION_FIRST + 3, {62, 208, 300, 20}},
+    {IDC_ROW_BLOCKING_FIRST + 3, {314, 201, 28, 28}, "RUVI\\P1"},
+    {IDC_ROW_SUCCESS_FIRST + 3, {314, 201, 28, 28}, "RUVI\\P3"},
+    {IDC_ROW_NONBLOCKING_FIRST + 3, {314, 201, 28, 28}, "RUVI\\P2"},
+    {IDC_ROW_CAPTION_FIRST + 4, {62, 247, 300, 20}},
+    {IDC_ROW_BLOCKING_FIRST + 4, {314, 240, 28, 28}, "RUVI\\P1"},
+    {IDC_ROW_SUCCESS_FIRST + 4, {314, 240, 28, 28}, "RUVI\\P3"},
+    {IDC_ROW_NONBLOCKING_FIRST + 4, {314, 240, 28, 28}, "RUVI\\P2"},
 };
 
 // The progress bar's pictures; the leading backslash follows the skin
 // folder's own.
 constexpr char kProgressFrame[] = "\\skin\\RUVI\\front_000.png";
 constexpr char kProgressTrack[] = "\\skin\\RUVI\\back_000.png";
-
-void Place(HWND control, const Placement& place) {
-    SetWindowPos(control, nullptr, place.x, place.y, place.width, place.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// The row (0 to 4) of id within a block of five identifiers, or -1.
-int RowOf(int id, int first) { return id >= first && id < first + kRowCount ? id - first : -1; }
 
 std::unique_ptr<Gdiplus::Bitmap> LoadGdiplusBitmap(const std::string& path) {
     std::wstring widePath;
@@ -62,117 +63,7 @@ std::unique_ptr<Gdiplus::Bitmap> LoadGdiplusBitmap(const std::string& path) {
 }  // namespace
 
 void CRUVInstallerDlg::LayoutControls() {
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(child);
-        if (int row = RowOf(id, IDC_ROW_CAPTION_FIRST); row >= 0) {
-            Place(child, {62, kRowCaptionY[row], 300, 20});
-            continue;
-        }
-        const std::pair<int, Picture> icons[] = {{IDC_ROW_BLOCKING_FIRST, kBlockingFailure},
-                                                 {IDC_ROW_SUCCESS_FIRST, kSucceeded},
-                                                 {IDC_ROW_NONBLOCKING_FIRST, kNonBlockingFailure}};
-        bool placed = false;
-        for (const auto& [first, picture] : icons) {
-            if (int row = RowOf(id, first); row >= 0) {
-                Place(child, {314, kRowIconY[row], 28, 28});
-                LoadStaticImage(id, picture);
-                placed = true;
-            }
-        }
-        if (placed) continue;
-        switch (id) {
-            case IDOK:
-                Place(child, {118, 416, 178, 30});
-                LoadButtonSkin(id, kOkSkin);
-                break;
-            case IDCANCEL:
-                Place(child, {118, 416, 178, 30});
-                LoadButtonSkin(id, kCancelSkin);
-                break;
-            case IDC_PROGRESS:
-                Place(child, {24, 282, 360, 19});
-                break;
-            case IDC_SUCCESS_TEXT:
-                Place(child, {107, 343, 300, 21});
-                break;
-            case IDC_MINIMISE:
-                Place(child, {349, 7, 25, 25});
-                LoadButtonSkin(id, kMinimiseSkin);
-                break;
-            case IDC_CLOSE:
-                Place(child, {379, 7, 25, 25});
-                LoadButtonSkin(id, kCloseSkin);
-                break;
-            case IDC_RETRY:
-                Place(child, {100, 416, 99, 30});
-                LoadButtonSkin(id, kRetrySkin);
-                break;
-            case IDC_EXIT:
-                Place(child, {235, 416, 99, 30});
-                LoadButtonSkin(id, kExitSkin);
-                break;
-            case IDC_RUN_FAILED_PICTURE:
-                Place(child, {105, 339, 21, 21});
-                LoadStaticImage(id, kRunFailed);
-                break;
-            case IDC_FAILURE_TEXT:
-                Place(child, {138, 343, 200, 21});
-                break;
-            case IDC_STATUS_LINE:
-                Place(child, {62, 370, 300, 45});
-                break;
-            case IDC_RUN_SUCCEEDED_PICTURE:
-                Place(child, {74, 339, 21, 21});
-                LoadStaticImage(id, kRunSucceeded);
-                break;
-            case IDC_BUSY_PICTURE:
-                Place(child, {188, 320, 35, 45});
-                LoadStaticImage(id, kBusy);
-                break;
-            default:
-                break;
-        }
-    }
-}
-
-CBitmapButtonEx* CRUVInstallerDlg::ButtonOf(int id) {
-    switch (id) {
-        case IDOK:
-            return &okButton_;
-        case IDCANCEL:
-            return &cancelButton_;
-        case IDC_MINIMISE:
-            return &minimiseButton_;
-        case IDC_CLOSE:
-            return &closeButton_;
-        case IDC_RETRY:
-            return &retryButton_;
-        case IDC_EXIT:
-            return &exitButton_;
-        default:
-            return nullptr;
-    }
-}
-
-void CRUVInstallerDlg::LoadButtonSkin(int buttonId, int skinType) {
-    CBitmapButtonEx* button = ButtonOf(buttonId);
-    if (button == nullptr || button->hwnd == nullptr) return;
-    const ButtonSkin& skin = kButtonSkins[skinType];
-    ApplyButtonSkin(
-        *button,
-        MakeButtonSkinPaths(skinFolder_ + skin_files::kSkinFolder + skin.folder, skin.baseName));
-}
-
-void CRUVInstallerDlg::LoadStaticImage(int controlId, int pictureNumber) {
-    CBitmap picture =
-        LoadSkinImage(skinFolder_ + skin_files::kSkinFolder + skin_files::kRuviFolder + "P" +
-                      std::to_string(pictureNumber) + skin_files::kPictureExtension);
-    if (!picture) return;
-    // The control only shows the picture; the window keeps it.
-    SendDlgItemMessageW(hwnd, controlId, STM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(picture.Get()));
-    shownPictures_.push_back(std::move(picture));
+    LayoutFromTable(skinFolder_ + skin_files::kSkinFolder, kControls);
 }
 
 void CRUVInstallerDlg::SetUpProgressBar() {

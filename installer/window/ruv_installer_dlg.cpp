@@ -15,11 +15,6 @@ constexpr UINT kFocusNotification = 0x100;
 
 }  // namespace
 
-UINT CRUVInstallerDlg::ProgressQueryMessage() {
-    static const UINT message = RegisterWindowMessageW(L"RUVInstaller.ProgressPosition");
-    return message;
-}
-
 CRUVInstallerDlg::~CRUVInstallerDlg() {
     // Only reached once no run is in progress (a close during a run ends the
     // process); the driver may still be on its way out of FinishRun.
@@ -31,12 +26,6 @@ void CRUVInstallerDlg::DoDataExchange(CDataExchange& exchange) {
     CDlgEx::DoDataExchange(exchange);
     DdxControl(exchange, IDC_STATUS_LINE, statusLine_);
     DdxControl(exchange, IDC_PROGRESS, progressBar_);
-    DdxControl(exchange, IDOK, okButton_);
-    DdxControl(exchange, IDCANCEL, cancelButton_);
-    DdxControl(exchange, IDC_MINIMISE, minimiseButton_);
-    DdxControl(exchange, IDC_CLOSE, closeButton_);
-    DdxControl(exchange, IDC_RETRY, retryButton_);
-    DdxControl(exchange, IDC_EXIT, exitButton_);
     DdxText(exchange, IDC_FAILURE_TEXT, failureText_);
 }
 
@@ -64,9 +53,6 @@ HBRUSH CRUVInstallerDlg::OnCtlColor(HDC dc, HWND control, UINT kind) {
     const HBRUSH brush = CDlgEx::OnCtlColor(dc, control, kind);
     switch (GetDlgCtrlID(control)) {
         case IDC_FAILURE_TEXT:
-            SetTextColor(dc, RGB(255, 0, 0));
-            SetBkMode(dc, OPAQUE);
-            break;
         case IDC_STATUS_LINE:
             SetBkMode(dc, OPAQUE);
             break;
@@ -121,7 +107,6 @@ void CRUVInstallerDlg::OnCancel() {
 }
 
 std::optional<LRESULT> CRUVInstallerDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == ProgressQueryMessage()) return progressBar_.GetPos();
     switch (message) {
         case WM_PAINT:
             if (!IsIconic(hwnd)) break;

@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/gdi_object.h"
 #include "framework/worker_thread.h"
 #include "operations/operator_base.h"
-#include "skin/bitmap_button_ex.h"
 #include "skin/dlg_ex.h"
 #include "skin/progress_bmp_ctrl.h"
 #include "startup/installer_context.h"
@@ -30,11 +28,6 @@ public:
     bool CanRun() const { return canRun_; }
     CProgressBmpCtrl& ProgressBar() override { return progressBar_; }
 
-    // A message a test program may send the window from outside: the answer
-    // is the progress bar's position. The bar draws it as a picture, so
-    // there is no other way to read it.
-    static UINT ProgressQueryMessage();
-
 protected:
     void DoDataExchange(CDataExchange& exchange) override;
     BOOL OnInitDialog() override;
@@ -51,8 +44,6 @@ private:
     void AskForProxy();
 
     // Skin (main_window_skin.cpp).
-    void LoadButtonSkin(int buttonId, int skinType);
-    void LoadStaticImage(int controlId, int pictureNumber);
     void SetUpProgressBar();
 
     // Run driver (run_driver.cpp).
@@ -66,7 +57,6 @@ private:
     void OnRetry();
     void PaintMinimised();
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
-    CBitmapButtonEx* ButtonOf(int id);
 
     HICON icon_ = nullptr;  // shared resource icon, never destroyed
     CInstallerContext context_;
@@ -75,15 +65,9 @@ private:
     CWindow statusLine_;
     OperationList operations_;
     CProgressBmpCtrl progressBar_;
-    CBitmapButtonEx okButton_;
-    CBitmapButtonEx cancelButton_;
     std::atomic<int> skippedCount_{0};
     std::atomic<int> doneCount_{0};
     std::string skinFolder_;
-    CBitmapButtonEx minimiseButton_;
-    CBitmapButtonEx closeButton_;
-    CBitmapButtonEx retryButton_;
-    CBitmapButtonEx exitButton_;
     std::string failureText_;
     bool userProxyEnabled_ = false;
     std::vector<std::string> userProxySettings_;
@@ -91,6 +75,5 @@ private:
     // Set while a driver thread runs; closing the window then ends the
     // process, as the threads still use the window and the operations.
     std::atomic<bool> running_{false};
-    std::vector<CBitmap> shownPictures_;
     CWorkerThread driverThread_;
 };

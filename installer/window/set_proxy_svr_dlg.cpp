@@ -8,7 +8,6 @@
 #include "framework/window_text.h"
 #include "net/probe_proxy.h"
 #include "resources/resource_ids.h"
-#include "skin/button_skin.h"
 #include "skin/skin_files.h"
 #include "startup/local_paths.h"
 #include "startup/message_error.h"
@@ -33,14 +32,21 @@ constexpr const char* kPlaceholders[] = {
     window_messages::kAddressPlaceholder, window_messages::kPortPlaceholder,
     window_messages::kUserNamePlaceholder, window_messages::kPasswordPlaceholder};
 
-struct Placement {
-    int x, y, width, height;
+constexpr SkinnedControl kControls[] = {
+    // OK's disabled picture is the shared one.
+    {IDOK, {89, 411, 99, 30}, "SetProxySvr\\B1", kDialogTextColour, "Public\\B1"},
+    {IDC_PROXY_SECOND_ACTION, {224, 411, 99, 30}, "SetProxySvr\\B2"},
+    {IDC_PROXY_TEST, {117, 322, 180, 33}, "SetProxySvr\\B3"},
+    {IDC_MINIMISE, {349, 7, 25, 25}, "Public\\B1"},
+    {IDC_CLOSE, {379, 7, 25, 25}, "Public\\B2"},
+    {IDC_PROXY_ENABLE, {140, 74, 15, 15}},
+    {IDC_PROXY_ADDRESS, {93, 124, 227, 21}},
+    {IDC_PROXY_PORT, {93, 176, 227, 21}},
+    {IDC_PROXY_USER, {93, 226, 227, 21}},
+    {IDC_PROXY_PASSWORD, {93, 279, 227, 21}},
+    {IDC_PROXY_ERROR_LINE, {90, 376, 235, 48}, nullptr, kErrorText},
+    {IDC_PROXY_SUCCESS_LINE, {90, 376, 235, 48}},
 };
-
-void Place(HWND control, const Placement& place) {
-    SetWindowPos(control, nullptr, place.x, place.y, place.width, place.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 void SetPasswordChar(HWND dialog, HWND edit, wchar_t character) {
     SendMessageW(edit, EM_SETPASSWORDCHAR, character, 0);
@@ -71,11 +77,6 @@ std::string CSetProxySvrDlg::Entered(Field field) const {
 
 void CSetProxySvrDlg::DoDataExchange(CDataExchange& exchange) {
     CDlgEx::DoDataExchange(exchange);
-    DdxControl(exchange, IDC_PROXY_TEST, testButton_);
-    DdxControl(exchange, IDOK, okButton_);
-    DdxControl(exchange, IDC_PROXY_SECOND_ACTION, secondActionButton_);
-    DdxControl(exchange, IDC_MINIMISE, minimiseButton_);
-    DdxControl(exchange, IDC_CLOSE, closeButton_);
     for (int field = 0; field < kFieldCount; ++field) {
         DdxText(exchange, FieldId(static_cast<Field>(field)), values_[field]);
     }
@@ -106,106 +107,13 @@ BOOL CSetProxySvrDlg::OnInitDialog() {
 }
 
 void CSetProxySvrDlg::LayoutControls() {
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(child);
-        switch (id) {
-            case IDOK:
-                Place(child, {89, 411, 99, 30});
-                LoadButtonSkin(id, 2);
-                break;
-            case IDC_PROXY_SECOND_ACTION:
-                Place(child, {224, 411, 99, 30});
-                LoadButtonSkin(id, 3);
-                break;
-            case IDC_PROXY_TEST:
-                Place(child, {117, 322, 180, 33});
-                LoadButtonSkin(id, 4);
-                break;
-            case IDC_MINIMISE:
-                Place(child, {349, 7, 25, 25});
-                LoadButtonSkin(id, 0);
-                break;
-            case IDC_CLOSE:
-                Place(child, {379, 7, 25, 25});
-                LoadButtonSkin(id, 1);
-                break;
-            case IDC_PROXY_ENABLE:
-                Place(child, {140, 74, 15, 15});
-                break;
-            case IDC_PROXY_ADDRESS:
-                Place(child, {93, 124, 227, 21});
-                break;
-            case IDC_PROXY_PORT:
-                Place(child, {93, 176, 227, 21});
-                break;
-            case IDC_PROXY_USER:
-                Place(child, {93, 226, 227, 21});
-                break;
-            case IDC_PROXY_PASSWORD:
-                Place(child, {93, 279, 227, 21});
-                break;
-            case IDC_PROXY_ERROR_LINE:
-            case IDC_PROXY_SUCCESS_LINE:
-                Place(child, {90, 376, 235, 48});
-                break;
-            default:
-                break;
-        }
-    }
-}
-
-CBitmapButtonEx* CSetProxySvrDlg::ButtonOf(int id) {
-    switch (id) {
-        case IDOK:
-            return &okButton_;
-        case IDC_PROXY_SECOND_ACTION:
-            return &secondActionButton_;
-        case IDC_PROXY_TEST:
-            return &testButton_;
-        case IDC_MINIMISE:
-            return &minimiseButton_;
-        case IDC_CLOSE:
-            return &closeButton_;
-        default:
-            return nullptr;
-    }
-}
-
-void CSetProxySvrDlg::LoadButtonSkin(int buttonId, int skinCase) {
-    CBitmapButtonEx* button = ButtonOf(buttonId);
-    if (button == nullptr || button->hwnd == nullptr) return;
-    const std::string skin = skinRoot_ + skin_files::kSkinFolder;
-    const std::string publicFolder = skin + skin_files::kPublicFolder;
-    const std::string ownFolder = skin + skin_files::kSetProxySvrFolder;
-    ButtonSkinPaths paths;
-    switch (skinCase) {
-        case 0:
-            paths = MakeButtonSkinPaths(publicFolder, "B1");
-            break;
-        case 1:
-            paths = MakeButtonSkinPaths(publicFolder, "B2");
-            break;
-        case 2:
-            // The disabled picture is the shared one.
-            paths = MakeButtonSkinPaths(ownFolder, "B1");
-            paths[4] = MakeButtonSkinPaths(publicFolder, "B1")[4];
-            break;
-        case 3:
-            paths = MakeButtonSkinPaths(ownFolder, "B2");
-            break;
-        default:
-            paths = MakeButtonSkinPaths(ownFolder, "B3");
-            break;
-    }
-    ApplyButtonSkin(*button, paths);
+    LayoutFromTable(skinRoot_ + skin_files::kSkinFolder, kControls);
 }
 
 HBRUSH CSetProxySvrDlg::OnCtlColor(HDC dc, HWND control, UINT kind) {
     const HBRUSH brush = CDlgEx::OnCtlColor(dc, control, kind);
     const int id = GetDlgCtrlID(control);
     if (id == IDC_PROXY_ERROR_LINE) {
-        SetTextColor(dc, kErrorText);
         SetBkColor(dc, kErrorBackground);
         SetBkMode(dc, OPAQUE);
         return brush;

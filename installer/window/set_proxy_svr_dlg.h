@@ -5,7 +5,6 @@
 #include <array>
 #include <string>
 
-#include "skin/bitmap_button_ex.h"
 #include "skin/dlg_ex.h"
 
 // The proxy settings dialog: switches the use of an HTTP proxy on or off,
@@ -47,16 +46,9 @@ private:
     bool CheckFields();
     bool TestConnection();
     void ShowResult(const std::string& success, const std::string& error);
-    void LoadButtonSkin(int buttonId, int skinCase);
-    CBitmapButtonEx* ButtonOf(int id);
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
     static int FieldId(Field field);
 
-    CBitmapButtonEx testButton_;
-    CBitmapButtonEx okButton_;
-    CBitmapButtonEx secondActionButton_;
-    CBitmapButtonEx minimiseButton_;
-    CBitmapButtonEx closeButton_;
     std::string skinRoot_;
     std::array<COLORREF, kFieldCount> colours_{};
     std::array<std::string, kFieldCount> values_;

@@ -1,11 +1,12 @@
 #include "installer_flow.h"
 
+#include <commctrl.h>
+
 #include <filesystem>
 
 #include "operations/operation_test_support.h"
 #include "resources/resource_ids.h"
 #include "screen_capture.h"
-#include "window/ruv_installer_dlg.h"
 
 using ops_test::WaitUntil;
 using ops_test::WindowsPathOf;
@@ -50,7 +51,7 @@ bool InstallerFlowTest::WaitForRunEnd(HWND window) {
 }
 
 int InstallerFlowTest::Progress(HWND window) {
-    return static_cast<int>(SendMessageW(window, CRUVInstallerDlg::ProgressQueryMessage(), 0, 0));
+    return static_cast<int>(SendDlgItemMessageW(window, IDC_PROGRESS, PBM_GETPOS, 0, 0));
 }
 
 std::string InstallerFlowTest::RowIcons(HWND window, int row) {

@@ -1,0 +1,87 @@
+// How a skinned dialog places and paints its controls from its table.
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "skin/dlg_ex.h"
+#include "skin/load_skin_image.h"
+#include "skin/skin_files.h"
+
+namespace {
+
+constexpr std::size_t kDisabledState = 4;
+
+bool IsButton(HWND control) {
+    return (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) != 0;
+}
+
+// The static control of common controls 6 blends a 32-bit picture by its
+// alpha; without alpha it copies the pixels, as every skin picture is drawn.
+void ClearAlpha(HBITMAP picture) {
+    DIBSECTION dib{};
+    if (GetObjectW(picture, sizeof(dib), &dib) != sizeof(dib)) return;
+    if (dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmBits == nullptr) return;
+    auto* rows = static_cast<BYTE*>(dib.dsBm.bmBits);
+    for (LONG y = 0; y < dib.dsBm.bmHeight; ++y) {
+        BYTE* row = rows + y * dib.dsBm.bmWidthBytes;
+        for (LONG x = 0; x < dib.dsBm.bmWidth; ++x) row[4 * x + 3] = 0;
+    }
+}
+
+}  // namespace
+
+void CDlgEx::LayoutFromTable(const std::string& pictureFolder,
+                             std::span<const SkinnedControl> controls) {
+    controls_ = controls;
+    skinnedButtons_.clear();
+    shownPictures_.clear();
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const SkinnedControl* control = FindControl(GetDlgCtrlID(child));
+        if (control == nullptr) continue;
+        const auto& place = control->place;
+        SetWindowPos(child, nullptr, place.x, place.y, place.width, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control->picture == nullptr) continue;
+        if (IsButton(child)) {
+            SkinButton(child, pictureFolder, *control);
+        } else {
+            ShowPicture(child, pictureFolder + control->picture + skin_files::kPictureExtension);
+        }
+    }
+}
+
+const SkinnedControl* CDlgEx::FindControl(int id) const {
+    const auto found =
+        std::find_if(controls_.begin(), controls_.end(),
+                     [id](const SkinnedControl& control) { return control.id == id; });
+    return found == controls_.end() ? nullptr : &*found;
+}
+
+void CDlgEx::SkinButton(HWND button, const std::string& pictureFolder,
+                        const SkinnedControl& control) {
+    std::array<CBitmap, 5> pictures;
+    for (std::size_t state = 0; state < pictures.size(); ++state) {
+        const char* name = state == kDisabledState && control.disabledPicture != nullptr
+                               ? control.disabledPicture
+                               : control.picture;
+        pictures[state] =
+            LoadSkinImage(pictureFolder + name + skin_files::kButtonStateSuffixes[state] +
+                          skin_files::kPictureExtension);
+        if (!pictures[state]) return;
+    }
+    auto skinned = std::make_unique<CBitmapButtonEx>();
+    if (!skinned->Attach(button)) return;
+    skinned->SetImages(std::move(pictures[0]), std::move(pictures[1]), std::move(pictures[2]),
+                       std::move(pictures[3]), std::move(pictures[4]));
+    SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
+    skinnedButtons_.push_back(std::move(skinned));
+}
+
+void CDlgEx::ShowPicture(HWND picture, const std::string& path) {
+    CBitmap bitmap = LoadSkinImage(path);
+    if (!bitmap) return;
+    ClearAlpha(bitmap.Get());
+    SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.Get()));
+    shownPictures_.push_back(std::move(bitmap));
+}
