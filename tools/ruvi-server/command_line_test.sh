@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Runs the ruvi-server program as scripts and test hosts do: start-up line,
-# serving, both stop signals, and the refusals with their exit codes.
+# serving, both stop signals, a second signal during a download, and the
+# refusals with their exit codes.
 # Usage: command_line_test.sh PROGRAM
 set -u
 program=$1
 
 work=$(mktemp -d)
 pid=
+client_pid=
 cleanup() {
+  [ -n "$client_pid" ] && kill -KILL "$client_pid" 2>/dev/null
   [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -64,6 +67,35 @@ for signal in TERM INT; do
   [ "$status" = 0 ] || fail "SIG$signal: exit status $status, expected 0"
   grep -q 'GET /RUVServer/ 200' "$work/err" || fail "SIG$signal: request not logged"
 done
+
+# A second signal ends the server at once, although a request is under way
+# and holds the graceful stop: once the server has taken it up (its "100
+# Continue"), its body arrives a byte at a time, each well within the
+# server's read time-out.
+until_deadline() {  # COMMAND...: true once it succeeds within 30 s
+  local i
+  for i in $(seq 1 600); do "$@" && return 0; sleep 0.05; done
+  return 1
+}
+refused() { ! curl -s -o /dev/null --max-time 5 "http://127.0.0.1:$port/RUVServer/"; }
+start "$work/plan" --listen 127.0.0.1:0
+(
+  exec 4<>"/dev/tcp/127.0.0.1/$port"
+  printf 'POST /RUVServer/ruvinstall HTTP/1.1\r\nHost: x\r\nExpect: 100-continue\r\n' >&4
+  printf 'Content-Length: 1000\r\n\r\n' >&4
+  read -r -t 30 continue <&4 && [[ $continue == "HTTP/1.1 100 Continue"* ]] && : >"$work/taken"
+  while printf x >&4 2>/dev/null; do sleep 0.2; done
+) &
+client_pid=$!
+until_deadline test -e "$work/taken" || fail "the server did not take up the slow request"
+kill -TERM "$pid"
+until_deadline refused || fail "the first SIGTERM did not stop the listener"
+kill -0 "$pid" 2>/dev/null || fail "the graceful stop did not wait for the request"
+stop TERM
+[ "$status" = 143 ] || fail "second SIGTERM: exit status $status, expected 143 at once"
+kill "$client_pid" 2>/dev/null
+wait "$client_pid" 2>/dev/null
+client_pid=
 
 # run ARGS...: runs the program in the foreground; sets status, out, err.
 run() {

@@ -127,8 +127,7 @@ void CRuviServer::HandlePost(const httplib::Request& request, httplib::Response&
     if (request.path == options_.basePath + "ruvinstall") {
         response.set_content(sealedAnswer_.data(), sealedAnswer_.size(), kSealedContentType);
     } else if (IsReportRequest(request)) {
-        reportLog_.Append(request.remote_addr, request.body);
-        response.status = 200;
+        response.status = reportLog_.Append(request.remote_addr, request.body) ? 200 : 500;
     } else if (const auto relativePath = MapDownloadPath(options_.basePath, request.path)) {
         AnswerDownload(request, response, *relativePath);
     } else {
