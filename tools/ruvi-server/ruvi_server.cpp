@@ -10,9 +10,11 @@
 
 #include "answer_sealer.h"
 #include "bounded_thread_pool.h"
+#include "declared_downloads.h"
 #include "download_path.h"
 #include "download_request.h"
 #include "log_text.h"
+#include "plan_error.h"
 #include "served_file.h"
 #include "startup_error.h"
 
@@ -45,10 +47,16 @@ void ReuseAddressOnly(socket_t sock) {
 // With port 0 no plan can have named the port yet, so no absolute URL can
 // address this server: the address as requested is the one to check against.
 CInstallationPlan LoadCheckedPlan(const ServerOptions& options) {
-    CInstallationPlan plan = LoadInstallationPlan(options.planDirectory);
-    CheckPlanDownloads(plan, options.planDirectory, options.basePath,
-                       options.host + ':' + std::to_string(options.port));
-    return plan;
+    try {
+        CInstallationPlan plan = LoadInstallationPlan(options.planDirectory);
+        const CServerOrigin origin{false, options.host + ':' + std::to_string(options.port)};
+        CFileFactsCache files;
+        CheckDeclaredDownloads(
+            plan, LocalDownloads(plan, options.planDirectory, options.basePath, &origin), files);
+        return plan;
+    } catch (const CPlanError& error) {
+        throw CStartupError(error.what());
+    }
 }
 
 }  // namespace
