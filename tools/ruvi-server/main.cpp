@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "key_fingerprint.h"
 #include "ruvi_server.h"
 #include "server_options.h"
 #include "startup_error.h"
@@ -15,6 +16,11 @@ constexpr int kExitUsage = 2;
 int Serve(const ServerOptions& options) {
     CRuviServer server(options);
     CStopSignalWatcher stopSignals([&server] { server.Stop(); });
+    // For the operator to compare with ruvi-seal check-config.
+    if (const ByteVector key = server.SigningKeyPoint(); !key.empty()) {
+        std::fprintf(stderr, "ruvi-server: signing answers with the key %s\n",
+                     KeyFingerprint(key).c_str());
+    }
     // Scripts and tests read the port from this line; flush it at once.
     std::printf("listening on %s\n", server.BaseUrl().c_str());
     std::fflush(stdout);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "answer_sealer.h"
+#include "answer_signature.h"
 #include "bounded_thread_pool.h"
 #include "declared_downloads.h"
 #include "download_path.h"
@@ -16,6 +17,7 @@
 #include "log_text.h"
 #include "plan_error.h"
 #include "served_file.h"
+#include "startup/base64.h"
 #include "startup_error.h"
 
 namespace {
@@ -49,7 +51,8 @@ void ReuseAddressOnly(socket_t sock) {
 CInstallationPlan LoadCheckedPlan(const ServerOptions& options) {
     try {
         CInstallationPlan plan = LoadInstallationPlan(options.planDirectory);
-        const CServerOrigin origin{false, options.host + ':' + std::to_string(options.port)};
+        const CServerOrigin origin{options.Tls(),
+                                   options.host + ':' + std::to_string(options.port)};
         CFileFactsCache files;
         CheckDeclaredDownloads(
             plan, LocalDownloads(plan, options.planDirectory, options.basePath, &origin), files);
@@ -65,10 +68,18 @@ CRuviServer::CRuviServer(const ServerOptions& options)
     : options_(options),
       plan_(LoadCheckedPlan(options)),
       sealedAnswer_(SealAnswer(plan_.document, options.sealing, options.desKey)),
-      reportLog_(options.planDirectory / "reports.log") {
+      signer_(options.signingKey.empty() ? nullptr : LoadSigningKey(options.signingKey)),
+      reportLog_(options.planDirectory / "reports.log"),
+      listener_(MakeHttpListener(options)),
+      http_(listener_->Http()) {
     ConfigureHttp();
     port_ = Bind();
-    baseUrl_ = "http://" + options_.host + ':' + std::to_string(port_) + options_.basePath;
+    baseUrl_ = (options_.Tls() ? "https://" : "http://") + options_.host + ':' +
+               std::to_string(port_) + options_.basePath;
+}
+
+ByteVector CRuviServer::SigningKeyPoint() const {
+    return signer_ ? signer_->PublicPoint() : ByteVector();
 }
 
 void CRuviServer::ConfigureHttp() {
@@ -122,7 +133,7 @@ bool CRuviServer::Run() {
         std::lock_guard lock(stopMutex_);
         if (stopRequested_) return true;
     }
-    return http_.Serve();
+    return listener_->Serve();
 }
 
 void CRuviServer::Stop() {
@@ -133,7 +144,7 @@ void CRuviServer::Stop() {
 
 void CRuviServer::HandlePost(const httplib::Request& request, httplib::Response& response) {
     if (request.path == options_.basePath + "ruvinstall") {
-        response.set_content(sealedAnswer_.data(), sealedAnswer_.size(), kSealedContentType);
+        AnswerInstall(request, response);
     } else if (IsReportRequest(request)) {
         response.status = reportLog_.Append(request.remote_addr, request.body) ? 200 : 500;
     } else if (const auto relativePath = MapDownloadPath(options_.basePath, request.path)) {
@@ -141,6 +152,15 @@ void CRuviServer::HandlePost(const httplib::Request& request, httplib::Response&
     } else {
         response.status = 404;
     }
+}
+
+void CRuviServer::AnswerInstall(const httplib::Request& request,
+                                httplib::Response& response) const {
+    response.set_content(sealedAnswer_.data(), sealedAnswer_.size(), kSealedContentType);
+    if (!signer_) return;
+    const std::string nonce = request.get_header_value(kNonceHeader);
+    response.set_header(kSignatureHeader,
+                        EncodeBase64(signer_->Sign(SignedBytes(nonce, sealedAnswer_))));
 }
 
 // The installer appends "/RUVS?method=report" to its server URL, which

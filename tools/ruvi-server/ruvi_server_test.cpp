@@ -5,13 +5,18 @@
 #include <httplib.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "answer_signature.h"
 #include "net/des_ecb.h"
 #include "net/secure_stream.h"
+#include "p256_keys.h"
+#include "startup/base64.h"
 #include "startup/xml_document.h"
 #include "startup_error.h"
 #include "test_plan_folder.h"
@@ -26,6 +31,7 @@ constexpr std::size_t kFileSize = 300001;  // several read pieces, and not a rou
 struct Reply {
     int status = -1;  // -1: no answer at all
     std::string body;
+    httplib::Headers headers;
 };
 
 // A server on a free loopback port, serving from a thread of its own for
@@ -39,8 +45,9 @@ public:
         serving_.join();
     }
 
-    Reply Post(const std::string& path, const std::string& body) const {
-        return Collect(Client().Post(path, body, "application/octet-stream"));
+    Reply Post(const std::string& path, const std::string& body,
+               const httplib::Headers& headers = {}) const {
+        return Collect(Client().Post(path, headers, body, "application/octet-stream"));
     }
     Reply Get(const std::string& path) const { return Collect(Client().Get(path)); }
 
@@ -53,7 +60,7 @@ private:
         return client;
     }
     static Reply Collect(const httplib::Result& result) {
-        return result ? Reply{result->status, result->body} : Reply{};
+        return result ? Reply{result->status, result->body, result->headers} : Reply{};
     }
 
     CRuviServer server_;
@@ -131,6 +138,41 @@ TEST_F(RuviServer, DesAnswerDecryptsToThePlanPaddedWithWhiteSpaceTheParserAccept
     EXPECT_EQ(padded.substr(plan.size()), std::string(padded.size() - plan.size(), ' '));
     CXmlDocument holder;
     EXPECT_EQ(ParseXmlBuffer("RUV Installer Response", holder, plain.data(), plain.size()), "");
+}
+
+TEST_F(RuviServer, SignsEachAnswerOverTheNonceAsSentALineFeedAndTheBody) {
+    const std::string pem = NewP256PrivateKeyPem();
+    const ByteVector point = PublicPointOfPem(pem);
+    const std::filesystem::path key = folder_.Path() / "signing.pem";
+    std::ofstream(key) << pem;
+    ServerOptions options = Options();
+    options.signingKey = key;
+    const CServerUnderTest server(options);
+
+    const std::string nonce = "0123456789abcdef0123456789abcdef";
+    const struct {
+        httplib::Headers headers;
+        std::string signedNonce;
+    } cases[] = {
+        {{{"X-Ruvi-Nonce", nonce}}, nonce},
+        {{}, ""},  // no installer takes it
+        {{{"X-Ruvi-Nonce", "NOT hex, \"as sent\""}}, "NOT hex, \"as sent\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.signedNonce);
+        const Reply reply = server.Post("/RUVServer/ruvinstall", "", c.headers);
+        ASSERT_EQ(reply.status, 200);
+        ASSERT_EQ(reply.headers.count("X-Ruvi-Signature"), 1u);
+        const auto signature = DecodeBase64(reply.headers.find("X-Ruvi-Signature")->second);
+        ASSERT_TRUE(signature);
+        const ByteVector body(reply.body.begin(), reply.body.end());
+        EXPECT_TRUE(VerifyP256(point, SignedBytes(c.signedNonce, body), *signature));
+        EXPECT_FALSE(VerifyP256(point, SignedBytes(c.signedNonce + "0", body), *signature));
+    }
+    const CServerUnderTest unsignedServer(Options());
+    EXPECT_EQ(unsignedServer.Post("/RUVServer/ruvinstall", "", cases[0].headers)
+                  .headers.count("X-Ruvi-Signature"),
+              0u);
 }
 
 TEST_F(RuviServer, DownloadAnswersTheFileFromTheRequestedOffsetToItsEnd) {
