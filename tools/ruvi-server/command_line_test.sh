@@ -64,9 +64,12 @@ for signal in TERM INT; do
   start "$work/plan" --listen 127.0.0.1:0
   answer=$(curl -s -o /dev/null -w '%{http_code}' --max-time 30 "http://127.0.0.1:$port/RUVServer/")
   [ "$answer" = 200 ] || fail "SIG$signal run: GET of the base answered $answer"
+  # The access log follows the start-up line, one JSON object a line.
+  read -r -t 30 logged <&3
+  [[ $logged == '{"time":"'*'","client":"127.0.0.1","method":"GET","path":"/RUVServer/","status":200,"bytes":12,"milliseconds":'*'}' ]] ||
+    fail "SIG$signal: access log line [$logged]"
   stop "$signal"
   [ "$status" = 0 ] || fail "SIG$signal: exit status $status, expected 0"
-  grep -q 'GET /RUVServer/ 200' "$work/err" || fail "SIG$signal: request not logged"
 done
 
 # A second signal ends the server at once, although a request is under way
@@ -142,6 +145,10 @@ run() {
   out=$(cat "$work/out.txt")
   err=$(cat "$work/err.txt")
 }
+
+run --help
+[ "$status" = 0 ] && [[ $out == "usage: ruvi-server PLAN_DIR"* ]] && [ -z "$err" ] ||
+  fail "--help: status $status, stdout [$out], stderr [$err]"
 
 run "$work/broken"
 [ "$status" = 1 ] || fail "missing download: status $status, expected 1"

@@ -1,6 +1,7 @@
 // ruvi-server: serves one installation plan to installers over HTTP.
 
 #include <cstdio>
+#include <exception>
 
 #include "key_fingerprint.h"
 #include "ruvi_server.h"
@@ -35,11 +36,16 @@ int Serve(const ServerOptions& options) {
 
 int main(int argc, char* argv[]) {
     try {
-        return Serve(ParseServerOptions(argc, argv));
+        const ServerOptions options = ParseServerOptions(argc, argv);
+        if (options.helpAsked) {
+            std::fputs(kServerUsage, stdout);
+            return 0;
+        }
+        return Serve(options);
     } catch (const CUsageError& error) {
         std::fprintf(stderr, "ruvi-server: %s\n%s", error.what(), kServerUsage);
         return kExitUsage;
-    } catch (const CStartupError& error) {
+    } catch (const std::exception& error) {
         std::fprintf(stderr, "ruvi-server: %s\n", error.what());
         return kExitStartupFailed;
     }

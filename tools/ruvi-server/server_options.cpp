@@ -24,8 +24,10 @@ const char kServerUsage[] =
     "Sha256 the plan declares must match the file (ruvi-seal hash-plan writes\n"
     "them). Reports are appended to PLAN_DIR/reports.log (rotated at 64 MiB to\n"
     "reports.log.1; instances may share the folder). The first line on standard\n"
-    "output is \"listening on URL\". SIGINT or SIGTERM stops it after the\n"
-    "requests under way; a second one at once.\n";
+    "output is \"listening on URL\"; one JSON line per answered request follows.\n"
+    "GET /healthz answers \"ok\", GET /metrics the counters in Prometheus' text\n"
+    "format. SIGINT or SIGTERM stops it after the requests under way; a second\n"
+    "one at once.\n";
 
 namespace {
 
@@ -86,6 +88,13 @@ void CheckConsistency(const ServerOptions& options, bool keyGiven) {
 
 ServerOptions ParseServerOptions(int argc, const char* const argv[]) {
     ServerOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            options.helpAsked = true;
+            return options;
+        }
+    }
     bool keyGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];

@@ -10,6 +10,7 @@
 enum class AnswerSealing { Secure, Des };
 
 struct ServerOptions {
+    bool helpAsked = false;  // then nothing else is read
     std::filesystem::path planDirectory;
     std::string host = "127.0.0.1";
     int port = 0;  // 0: the system picks a free port

@@ -26,10 +26,9 @@ TEST(ServerOptions, DefaultsServeSecureOnAFreeLoopbackPortUnderRUVServer) {
 }
 
 TEST(ServerOptions, ReadsEveryOptionInAnyOrder) {
-    const ServerOptions options =
-        Parse({"--mode", "des", "--listen", "127.0.0.1:8080", "--tls-key", "k.pem", "plan",
-               "--des-key", "k3y!k3y!", "--signing-key", "s.pem", "--base", "/Other/",
-               "--tls-cert", "c.pem"});
+    const ServerOptions options = Parse({"--mode", "des", "--listen", "127.0.0.1:8080", "--tls-key",
+                                         "k.pem", "plan", "--des-key", "k3y!k3y!", "--signing-key",
+                                         "s.pem", "--base", "/Other/", "--tls-cert", "c.pem"});
     EXPECT_EQ(options.port, 8080);
     EXPECT_EQ(options.signingKey, "s.pem");
     EXPECT_EQ(options.tlsCertificate, "c.pem");
@@ -38,6 +37,12 @@ TEST(ServerOptions, ReadsEveryOptionInAnyOrder) {
     EXPECT_EQ(options.basePath, "/Other/");
     EXPECT_EQ(options.sealing, AnswerSealing::Des);
     EXPECT_EQ(options.desKey, "k3y!k3y!");
+}
+
+TEST(ServerOptions, HelpIsAskedForWhateverElseTheLineHolds) {
+    EXPECT_TRUE(Parse({"--help"}).helpAsked);
+    EXPECT_TRUE(Parse({"plan", "--mode", "aes", "-h"}).helpAsked);
+    EXPECT_FALSE(Parse({"plan"}).helpAsked);
 }
 
 TEST(ServerOptions, BaseGetsItsLeadingAndTrailingSlash) {
