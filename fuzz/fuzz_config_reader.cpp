@@ -28,7 +28,7 @@ struct Outcome {
     bool operator==(const Outcome& other) const {
         return failure == other.failure && config.serverUrl == other.config.serverUrl &&
                config.encryptionMode == other.config.encryptionMode &&
-               config.desKey == other.config.desKey;
+               config.desKey == other.config.desKey && config.trustKey == other.config.trustKey;
     }
 };
 
@@ -44,6 +44,7 @@ Outcome Load(const ByteVector& file, bool encoded) {
     Require(!outcome.config.serverUrl.empty());
     Require(outcome.config.encryptionMode == CommEncryptMode::Secure ||
             outcome.config.desKey.size() == 8);
+    Require(!outcome.config.Trusted() || outcome.config.trustKey.size() == 64);
     return outcome;
 }
 

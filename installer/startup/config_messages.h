@@ -14,6 +14,8 @@ inline constexpr const char kConfigEncryptTypeAttribute[] = "Type";
 // secure stream.
 inline constexpr const char kConfigDesType[] = "DES";
 inline constexpr std::size_t kConfigDesKeyLength = 8;
+// Optional: the operator's signing key; its presence means trusted mode.
+inline constexpr const char kConfigTrustKeyElement[] = "TrustKey";
 
 // Failures, in the order the reader checks for them.
 inline constexpr const char kConfigReadFailed[] = "读取配置文件失败";
@@ -24,4 +26,5 @@ inline constexpr const char kConfigEncryptMissing[] = "解析配置文件<Encryp
 inline constexpr const char kConfigEncryptTypeUnknown[] = "无法识别的<Encrypt>类型";
 inline constexpr const char kConfigDesKeyMissing[] = "获取DES密钥失败";
 inline constexpr const char kConfigDesKeyLengthWrong[] = "无效的DES密钥长度";
+inline constexpr const char kConfigTrustKeyInvalid[] = "无效的签名公钥";
 inline constexpr const char kConfigUnknownFailure[] = "配置文件解析过程中出现未知异常";

@@ -1,9 +1,12 @@
 #include "startup/installer_config.h"
 
+#include <optional>
+
 #include "net/secure_stream.h"
 #include "startup/config_messages.h"
 #include "startup/file_bytes.h"
 #include "startup/message_error.h"
+#include "startup/trust_key.h"
 #include "startup/xml_document.h"
 
 namespace {
@@ -36,15 +39,31 @@ std::string DesKeyOf(const xercesc::DOMNode* encrypt) {
     return key;
 }
 
+// An element that is there but empty is refused like any other text that is
+// not a key: whoever wrote it meant to pin one.
+ByteVector TrustKeyOf(const xercesc::DOMNode* root) {
+    const xercesc::DOMNode* element = FindChildElement(kConfigTrustKeyElement, root);
+    if (element == nullptr) return {};
+    std::string text;
+    std::optional<ByteVector> point;
+    if (GetElementText(text, element)) point = ParseTrustKey(text);
+    if (!point) throw CMessageError(kConfigTrustKeyInvalid);
+    return *point;
+}
+
 // Each field is stored as soon as it is read, so a later failure leaves the
 // earlier fields filled.
 void ReadFields(CInstallerConfig& config, const xercesc::DOMNode* root) {
     config.serverUrl = ServerUrlOf(root);
     const xercesc::DOMNode* encrypt = EncryptElementOf(root);
     config.encryptionMode = ModeOf(encrypt);
-    if (config.encryptionMode != CommEncryptMode::Des) return;
-    config.desKey = DesKeyOf(encrypt);
-    if (config.desKey.size() != kConfigDesKeyLength) throw CMessageError(kConfigDesKeyLengthWrong);
+    if (config.encryptionMode == CommEncryptMode::Des) {
+        config.desKey = DesKeyOf(encrypt);
+        if (config.desKey.size() != kConfigDesKeyLength) {
+            throw CMessageError(kConfigDesKeyLengthWrong);
+        }
+    }
+    config.trustKey = TrustKeyOf(root);
 }
 
 }  // namespace
@@ -53,7 +72,9 @@ void CInstallerConfig::LoadConfig(const std::string& path, bool encoded) {
     LoadConfigFrom(ReadFileBytes(path).value_or(ByteVector()), encoded);
 }
 
+// A trust key from an earlier file never outlives a file that fails to read.
 void CInstallerConfig::LoadConfigFrom(const ByteVector& fileBytes, bool encoded) {
+    trustKey.clear();
     if (fileBytes.empty()) throw CMessageError(kConfigReadFailed);
     ByteVector decoded;
     if (encoded) SecureDecrypt(fileBytes, decoded);

@@ -13,6 +13,12 @@ public:
     std::string serverUrl;
     CommEncryptMode encryptionMode = CommEncryptMode::Secure;
     std::string desKey;
+    // X || Y of the TrustKey (see trust_key.h); empty without one.
+    ByteVector trustKey;
+
+    // Whether the configuration pins a signing key: answers must then carry
+    // its signature, and downloads their declared hashes.
+    bool Trusted() const { return !trustKey.empty(); }
 
     // Reads, decodes (when encoded), parses and validates the file at path.
     // Throws CMessageError with the failure's text. Fields set before a

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "net/secure_stream.h"
+#include "startup/base64.h"
 #include "startup/message_error.h"
 #include "startup/test_temp_file.h"
 #include "startup/xml_document.h"
@@ -36,7 +37,14 @@ constexpr std::string_view kKeyMissing =
 constexpr std::string_view kKeyLength =
     "\xce\xde\xd0\xa7\xb5\xc4"
     "DES\xc3\xdc\xd4\xbf\xb3\xa4\xb6\xc8";
+constexpr std::string_view kTrustKeyInvalid =
+    "\xce\xde\xd0\xa7\xb5\xc4\xc7\xa9\xc3\xfb\xb9\xab\xd4\xbf";
 constexpr std::string_view kDecryptFailedPrefix = "\xbd\xe2\xc3\xdc\xca\xa7\xb0\xdc\xa3\xba";
+
+// A P-256 public key as `openssl ec -pubout -outform DER | base64` gives it.
+constexpr char kTrustKey[] =
+    "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE8WqL6AKAJxxmZzIv3Jh1MUaGkJOTphsH5QE9L5kq9AFsu/"
+    "fckHmdzR+/aCx6+5zG6Z/IgFwzO+Wwp2BH0hC3HA==";
 
 ByteVector Bytes(std::string_view text) { return ByteVector(text.begin(), text.end()); }
 
@@ -135,11 +143,78 @@ TEST_F(InstallerConfigTest, ReportsTheFirstFaultInCheckingOrder) {
         {"<c><Server>u</Server><Encrypt Type=\"DES\"></Encrypt></c>", kKeyMissing},
         {"<c><Server>u</Server><Encrypt Type=\"DES\">1234567</Encrypt></c>", kKeyLength},
         {"<c><Server>u</Server><Encrypt Type=\"DES\">123456789</Encrypt></c>", kKeyLength},
-        {"<c><Server>u</Server><Encrypt Type=\"DES\">\n12345678\n</Encrypt></c>", kKeyLength},
+        {"<c><Server>u</Server><Encrypt Type=\"DES\">\n12345678\n</Encrypt><TrustKey/></c>",
+         kKeyLength},
+        {"<c><Server>u</Server><Encrypt Type=\"DES\">12345678</Encrypt><TrustKey/></c>",
+         kTrustKeyInvalid},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.document);
         EXPECT_EQ(LoadSealed(c.document), c.failure);
+    }
+}
+
+std::string WithTrustKey(std::string_view element) {
+    return "<c><Server>u</Server><Encrypt Type=\"S\"/>" + std::string(element) + "</c>";
+}
+
+TEST_F(InstallerConfigTest, TrustKeyIsTheKeysPointAndMakesTheConfigurationTrusted) {
+    ASSERT_EQ(LoadSealed(WithTrustKey("<!-- signing key --><TrustKey>" + std::string(kTrustKey) +
+                                      "</TrustKey>")),
+              "");
+    const ByteVector der = *DecodeBase64(kTrustKey);
+    EXPECT_TRUE(config.Trusted());
+    EXPECT_EQ(config.trustKey, ByteVector(der.end() - 64, der.end()));
+
+    // Read again from a file without one: no longer trusted; nor after a
+    // file that fails.
+    ASSERT_EQ(
+        LoadSealed(WithTrustKey("<x><TrustKey>" + std::string(kTrustKey) + "</TrustKey></x>")), "");
+    EXPECT_FALSE(config.Trusted());
+    ASSERT_EQ(LoadSealed(WithTrustKey("<TrustKey>" + std::string(kTrustKey) + "</TrustKey>")), "");
+    EXPECT_EQ(LoadSealed("<c><Server>u</Server></c>"), kEncryptMissing);
+    EXPECT_FALSE(config.Trusted());
+}
+
+// Another key's DER with one byte changed at offset, in base64.
+std::string Altered(std::size_t offset, char value) {
+    ByteVector der = *DecodeBase64(kTrustKey);
+    der[offset] = value;
+    return EncodeBase64(der);
+}
+
+TEST_F(InstallerConfigTest, AnythingButAP256KeyInStrictBase64IsRefused) {
+    const std::string key = kTrustKey;
+    const ByteVector der = *DecodeBase64(kTrustKey);
+    const std::string refused[] = {
+        "<TrustKey/>",
+        "<TrustKey></TrustKey>",
+        "<TrustKey><![CDATA[" + key + "]]></TrustKey>",
+        "<TrustKey> " + key + "</TrustKey>",
+        "<TrustKey>" + key + "\n</TrustKey>",
+        "<TrustKey>" + key.substr(0, 64) + "\n" + key.substr(64) + "</TrustKey>",
+        "<TrustKey>" + key.substr(0, key.size() - 2) + "</TrustKey>",  // padding gone
+        "<TrustKey>" + EncodeBase64(ByteVector(der.begin(), der.end() - 1)) + "</TrustKey>",
+        "<TrustKey>" + EncodeBase64([&] {
+            ByteVector longer = der;
+            longer.push_back(0);
+            return longer;
+        }()) +
+            "</TrustKey>",
+        "<TrustKey>" + Altered(26, 0x02) + "</TrustKey>",  // not the uncompressed point
+        "<TrustKey>" + Altered(22, 0x08) + "</TrustKey>",  // another curve
+        "<TrustKey>" + Altered(12, 0x02) + "</TrustKey>",  // another algorithm
+        // secp384r1 and a compressed P-256 point
+        "<TrustKey>MHYwEAYHKoZIzj0CAQYFK4EEACIDYgAEr/fGcS8cZXWZGvI40K3HvmzBEzBzCLkEh6eJnDZhe1eqEJ9+"
+        "pnsSv5keCiNTTm+pCErd3diO6V8XewvUZXX4wKdz5iJLHZEtQzdxIM8U8cAdMvpDMyK8P4zPva7sVnqL</"
+        "TrustKey>",
+        "<TrustKey>MDkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDIgAC0vLvHS3GhdEdQHM0Ok3UZ266AI3i3d7jBvEoJ/"
+        "UwJIY=</TrustKey>",
+    };
+    for (const std::string& element : refused) {
+        SCOPED_TRACE(element);
+        EXPECT_EQ(LoadSealed(WithTrustKey(element)), kTrustKeyInvalid);
+        EXPECT_FALSE(config.Trusted());
     }
 }
 

@@ -98,14 +98,42 @@ TestServices::TestServices() {
     controlUrl_ = url;
 }
 
+RuviServerSettings& RuviServerSettings::Tls(const TlsCertificate& certificate) {
+    tlsCert = certificate.certUnixPath;
+    tlsKey = certificate.keyUnixPath;
+    return *this;
+}
+
 RuviServer TestServices::StartRuviServer(const std::string& planUnixPath, const std::string& mode,
                                          const std::string& desKey, const std::string& base) {
-    auto facts = CallServices(controlUrl_, "/ruvi-server?plan=" + QueryEscaped(planUnixPath) +
-                                               "&mode=" + QueryEscaped(mode) +
-                                               "&key=" + QueryEscaped(desKey) +
-                                               "&base=" + QueryEscaped(base));
+    RuviServerSettings settings;
+    settings.mode = mode;
+    settings.desKey = desKey;
+    settings.base = base;
+    return StartRuviServer(planUnixPath, settings);
+}
+
+RuviServer TestServices::StartRuviServer(const std::string& planUnixPath,
+                                         const RuviServerSettings& settings) {
+    auto facts = CallServices(
+        controlUrl_,
+        "/ruvi-server?plan=" + QueryEscaped(planUnixPath) + "&mode=" + QueryEscaped(settings.mode) +
+            "&key=" + QueryEscaped(settings.desKey) + "&base=" + QueryEscaped(settings.base) +
+            "&signingKey=" + QueryEscaped(settings.signingKey) + "&tlsCert=" +
+            QueryEscaped(settings.tlsCert) + "&tlsKey=" + QueryEscaped(settings.tlsKey));
     const std::string url = facts.at("url");
     return RuviServer{ServiceLease(controlUrl_, std::stoi(facts.at("id"))), url, PortOfUrl(url)};
+}
+
+SigningKey TestServices::MakeSigningKey() {
+    auto facts = CallServices(controlUrl_, "/signing-key");
+    return SigningKey{facts.at("privateKeyUnix"), facts.at("privateKey"), facts.at("trustKey")};
+}
+
+TlsCertificate TestServices::MakeTlsCertificate() {
+    auto facts = CallServices(controlUrl_, "/tls-certificate");
+    return TlsCertificate{facts.at("caCert"), facts.at("caCertDer"), facts.at("caCertUnix"),
+                          facts.at("certUnix"), facts.at("keyUnix")};
 }
 
 SquidProxy TestServices::StartSquid(const std::string& user, const std::string& password,

@@ -63,6 +63,37 @@ struct SharedFolder {
     void WriteFile(const std::string& relativePath, const std::string& bytes) const;
 };
 
+// An ECDSA P-256 signing key made on the host by the openssl command.
+struct SigningKey {
+    std::string privateKeyUnixPath;  // PEM, for RuviServerSettings::signingKey
+    std::string privateKeyPath;      // the same, Z:\... as this program sees it
+    std::string trustKey;            // the configuration's TrustKey text
+};
+
+// A test CA and a server certificate for DNS:localhost that it signed, made
+// on the host. Trust the CA in the prefix (crypt32, the "Root" store) to
+// make WinINet accept the server.
+struct TlsCertificate {
+    std::string caCertPath;     // PEM, Z:\... as this program sees it
+    std::string caCertDerPath;  // DER, Z:\...
+    std::string caCertUnixPath;
+    std::string certUnixPath;  // for RuviServerSettings::tlsCert
+    std::string keyUnixPath;   // for RuviServerSettings::tlsKey
+};
+
+// How a ruvi-server is started; Unix paths, as the host sees them.
+struct RuviServerSettings {
+    std::string mode = "secure";  // or "des"
+    std::string desKey;           // with mode "des"
+    std::string base = "/RUVServer/";
+    std::string signingKey;  // PEM: answers signed over the request's nonce
+    std::string tlsCert;     // with tlsKey: HTTPS, and the server's URL names
+    std::string tlsKey;      // "localhost" (Wine matches no IP address)
+
+    // HTTPS with that certificate.
+    RuviServerSettings& Tls(const TlsCertificate& certificate);
+};
+
 // A loopback port that nothing listened on a moment ago: for requests that
 // must find no server.
 int UnusedLoopbackPort();
@@ -76,6 +107,11 @@ public:
     RuviServer StartRuviServer(const std::string& planUnixPath, const std::string& mode = "secure",
                                const std::string& desKey = "",
                                const std::string& base = "/RUVServer/");
+    RuviServer StartRuviServer(const std::string& planUnixPath, const RuviServerSettings& settings);
+
+    // Each call makes a new one, removed with the test case.
+    SigningKey MakeSigningKey();
+    TlsCertificate MakeTlsCertificate();
 
     // With originPort, the proxy sends every request to 127.0.0.1:originPort
     // whatever its URL names (for a URL fixed at build time, such as the

@@ -1,5 +1,6 @@
 #include "command_files.h"
 #include "commands.h"
+#include "key_fingerprint.h"
 #include "startup/installer_config.h"
 #include "startup/xml_document.h"
 #include "terminal_text.h"
@@ -17,4 +18,6 @@ void RunCheckConfig(const CommandArguments& arguments, std::ostream& out) {
     } else {
         out << kModeLabel << kModeSecure << '\n';
     }
+    out << kTrustKeyLabel << (config.Trusted() ? KeyFingerprint(config.trustKey) : kNoTrustKey)
+        << '\n';
 }

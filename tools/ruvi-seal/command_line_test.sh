@@ -39,7 +39,7 @@ expect() {  # description, expected status, expected stdout, expected stderr
 run_tool make-config --server http://127.0.0.1:8080/ruvi/ --des 'k3y!5678' -o RUVI.config
 expect "make-config des" 0 "" ""
 run_tool check-config RUVI.config
-expect "check-config des" 0 $'server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678' ""
+expect "check-config des" 0 $'server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678\ntrust key: none' ""
 
 # A tampered configuration is refused with the installer's text.
 head -c -8 RUVI.config >tampered.config
@@ -73,8 +73,20 @@ expect "des-encrypt" 0 "" ""
 run_tool des-encrypt 1234567 answer.xml short.des
 expect "des-encrypt short key" 1 "" "ruvi-seal: des-encrypt: 无效的密钥长度!"
 
+# keygen: a key only its owner can read, and the TrustKey text of its public
+# part, as the openssl command gives it. OpenSSL is only in the Linux build.
+run_tool keygen -o signing.pem
+if [ ${#emulator[@]} -gt 0 ]; then
+  expect "keygen" 1 "" "ruvi-seal: keygen: keygen is only in the Linux build of ruvi-seal (it needs OpenSSL)"
+else
+  [ "$status" = 0 ] || fail "keygen: status $status ($err)"
+  [ "$(stat -c %a signing.pem)" = 600 ] || fail "keygen: mode $(stat -c %a signing.pem)"
+  [ "$out" = "$(openssl pkey -in signing.pem -pubout -outform DER | base64 -w0)" ] ||
+    fail "keygen printed [$out], not the key's public part"
+fi
+
 # Help, and commands the tool does not have.
-for command in seal open make-config check-config des-encrypt; do
+for command in seal open make-config check-config des-encrypt keygen hash-plan; do
   run_tool "$command" --help
   [ "$status" = 0 ] && [[ "$out" == "usage: ruvi-seal $command "* ]] || fail "$command --help: $status [$out]"
 done

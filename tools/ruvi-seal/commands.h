@@ -15,3 +15,5 @@ void RunOpen(const CommandArguments& arguments, std::ostream& out);
 void RunMakeConfig(const CommandArguments& arguments, std::ostream& out);
 void RunCheckConfig(const CommandArguments& arguments, std::ostream& out);
 void RunDesEncrypt(const CommandArguments& arguments, std::ostream& out);
+void RunKeygen(const CommandArguments& arguments, std::ostream& out);
+void RunHashPlan(const CommandArguments& arguments, std::ostream& out);

@@ -35,12 +35,13 @@ std::string Escaped(const std::string& text) {
 }  // namespace
 
 std::string ConfigDocument(const std::string& serverUrl, CommEncryptMode mode,
-                           const std::string& desKey) {
+                           const std::string& desKey, const std::string& trustKey) {
     const std::string encrypt = mode == CommEncryptMode::Des
                                     ? "<Encrypt Type=\"DES\">" + Escaped(desKey) + "</Encrypt>"
                                     : "<Encrypt Type=\"Secure\"/>";
     std::string document = "<?xml version=\"1.0\" encoding=\"GBK\"?>\n<RUVIConfig>\n";
     document += "  <Server>" + Escaped(serverUrl) + "</Server>\n";
     document += "  " + encrypt + "\n";
+    if (!trustKey.empty()) document += "  <TrustKey>" + Escaped(trustKey) + "</TrustKey>\n";
     return document + "</RUVIConfig>\n";
 }

@@ -20,7 +20,7 @@ namespace {
 // The new file beside the target; removed unless it has replaced the target.
 class PendingFile {
 public:
-    explicit PendingFile(const std::string& target) : path_(target + SuffixOfNewFile()) {}
+    explicit PendingFile(const std::string& target) : path_(PathBeside(target)) {}
     ~PendingFile() {
         if (!placed_) std::remove(path_.c_str());
     }
@@ -45,17 +45,17 @@ public:
     }
 
 private:
-    static std::string SuffixOfNewFile() {
-        std::random_device device;
-        const std::uint64_t value = (std::uint64_t{device()} << 32) | device();
-        return ".new-" + std::to_string(value);
-    }
-
     std::string path_;
     bool placed_ = false;
 };
 
 }  // namespace
+
+std::string PathBeside(const std::string& path) {
+    std::random_device device;
+    const std::uint64_t value = (std::uint64_t{device()} << 32) | device();
+    return path + ".new-" + std::to_string(value);
+}
 
 void WriteFileReplacing(const std::string& path, const ByteVector& bytes) {
     const COutputTarget target = ResolveOutputTarget(path);

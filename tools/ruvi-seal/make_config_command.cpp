@@ -5,8 +5,11 @@
 #include "commands.h"
 #include "config_document.h"
 #include "file_output.h"
+#include "key_files.h"
 #include "net/secure_stream.h"
+#include "p256_point.h"
 #include "startup/installer_config.h"
+#include "startup/trust_key.h"
 #include "startup/xml_document.h"
 #include "tool_failure.h"
 #include "tool_messages.h"
@@ -17,6 +20,7 @@ struct MakeConfigOptions {
     std::string server;
     CommEncryptMode mode = CommEncryptMode::Secure;
     std::string desKey;
+    std::string trustKey;  // the text; "" for none
     std::string output;
 };
 
@@ -28,7 +32,7 @@ void SetOnce(std::optional<std::string>& option, const std::string& name,
 }
 
 MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
-    std::optional<std::string> server, desKey, output;
+    std::optional<std::string> server, desKey, output, trustKey, trustKeyFile;
     bool secure = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
@@ -38,6 +42,10 @@ MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
             SetOnce(desKey, name, arguments, i);
         } else if (name == "-o" || name == "--output") {
             SetOnce(output, name, arguments, i);
+        } else if (name == "--trust-key") {
+            SetOnce(trustKey, name, arguments, i);
+        } else if (name == "--trust-key-file") {
+            SetOnce(trustKeyFile, name, arguments, i);
         } else if (name == "--secure") {
             if (secure) throw CUsageError(kOptionRepeated + name);
             secure = true;
@@ -48,8 +56,12 @@ MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
     if (!server) throw CUsageError(kServerOptionMissing);
     if (secure == desKey.has_value()) throw CUsageError(kModeMissing);
     if (!output) throw CUsageError(kOutputOptionMissing);
+    if (trustKey && trustKeyFile) throw CUsageError(kTrustKeyTwice);
     return {GbkArgument(*server), secure ? CommEncryptMode::Secure : CommEncryptMode::Des,
-            desKey ? GbkArgument(*desKey) : std::string(), *output};
+            desKey ? GbkArgument(*desKey) : std::string(),
+            trustKeyFile ? TrustKeyText(PublicPointOfKeyFile(*trustKeyFile))
+                         : GbkArgument(trustKey.value_or("")),
+            *output};
 }
 
 // XML 1.0 has no way to write these, not even as references.
@@ -72,6 +84,9 @@ void CheckAsTheInstaller(const ByteVector& document, const MakeConfigOptions& op
     if (options.mode == CommEncryptMode::Des && config.desKey != options.desKey) {
         throw CToolFailure(kNotStorable + std::string("--des"));
     }
+    // The installer checks the key's form only; a point off the curve would
+    // fail every signature.
+    if (config.Trusted() && !IsP256Point(config.trustKey)) throw CToolFailure(kTrustKeyOffCurve);
 }
 
 }  // namespace
@@ -80,7 +95,9 @@ void RunMakeConfig(const CommandArguments& arguments, std::ostream&) {
     const MakeConfigOptions options = ParseOptions(arguments);
     ExpectNoControlCharacters(options.server, "--server");
     ExpectNoControlCharacters(options.desKey, "--des");
-    const std::string text = ConfigDocument(options.server, options.mode, options.desKey);
+    ExpectNoControlCharacters(options.trustKey, "--trust-key");
+    const std::string text =
+        ConfigDocument(options.server, options.mode, options.desKey, options.trustKey);
     const ByteVector document(text.begin(), text.end());
 
     CXmlRuntime runtime;

@@ -28,6 +28,8 @@ constexpr Command kCommands[] = {
     {"make-config", kMakeConfigUsage, RunMakeConfig},
     {"check-config", kCheckConfigUsage, RunCheckConfig},
     {"des-encrypt", kDesEncryptUsage, RunDesEncrypt},
+    {"keygen", kKeygenUsage, RunKeygen},
+    {"hash-plan", kHashPlanUsage, RunHashPlan},
 };
 
 bool AsksForHelp(const std::vector<std::string>& arguments) {

@@ -7,12 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "declared_downloads.h"
+#include "installation_plan.h"
+#include "key_fingerprint.h"
 #include "net/des_ecb.h"
 #include "net/secure_stream.h"
+#include "sha256.h"
 #include "startup/installer_config.h"
+#include "startup/trust_key.h"
 #include "startup/xml_document.h"
 #include "terminal_text.h"
 #include "test_folder.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
@@ -32,6 +41,14 @@ const std::string kKeyLength =
     "\xce\xde\xd0\xa7\xb5\xc4"
     "DES\xc3\xdc\xd4\xbf\xb3\xa4\xb6\xc8";
 const std::string kInvalidKeyLength = "\xce\xde\xd0\xa7\xb5\xc4\xc3\xdc\xd4\xbf\xb3\xa4\xb6\xc8!";
+const std::string kTrustKeyInvalid = "\xce\xde\xd0\xa7\xb5\xc4\xc7\xa9\xc3\xfb\xb9\xab\xd4\xbf";
+
+// A P-256 public key's TrustKey text and its fingerprint, as the openssl
+// command gives them.
+constexpr char kTrustKey[] =
+    "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEPJRPpohLwdK5CrPJb28HEHU7uvAqf4hEm/1J7w5LQiaEuhy++"
+    "KsxBqyI9ItE69/+SBvj2jVcx+pJXwCyPyeyFg==";
+constexpr char kTrustKeyFingerprint[] = "SHA256:NBA/pkbPVkXyp5WLBj/58z6yKHWB0GSlufteQHti+tY";
 
 struct Outcome {
     int status;
@@ -70,7 +87,8 @@ TEST(SealTool, HelpForTheToolAndEachCommand) {
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, StartsWith("usage: ruvi-seal COMMAND"));
 
-    for (const char* command : {"seal", "open", "make-config", "check-config", "des-encrypt"}) {
+    for (const char* command :
+         {"seal", "open", "make-config", "check-config", "des-encrypt", "keygen", "hash-plan"}) {
         SCOPED_TRACE(command);
         const Outcome outcome = RunTool({command, "--help"});
         EXPECT_EQ(outcome.status, 0);
@@ -134,13 +152,14 @@ TEST(SealTool, MadeConfigurationsAreReadByTheInstallerAndShownByCheckConfig) {
               0);
     const Outcome des = RunTool({"check-config", file});
     EXPECT_EQ(des.status, 0);
-    EXPECT_EQ(des.out, "server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678\n");
+    EXPECT_EQ(des.out,
+              "server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678\ntrust key: none\n");
 
     // Options in any order; the file is replaced.
     ASSERT_EQ(RunTool({"make-config", "-o", file, "--secure", "--server", "http://h/"}).status, 0);
     const Outcome secure = RunTool({"check-config", file});
     EXPECT_EQ(secure.status, 0);
-    EXPECT_EQ(secure.out, "server: http://h/\nmode: Secure\n");
+    EXPECT_EQ(secure.out, "server: http://h/\nmode: Secure\ntrust key: none\n");
 
     CXmlRuntime runtime;
     CInstallerConfig config;
@@ -163,7 +182,7 @@ TEST(SealTool, ConfigurationTextsAreStoredInGbk) {
     EXPECT_EQ(config.serverUrl, "http://\xd6\xd0\xce\xc4/");
     EXPECT_EQ(config.desKey, "\xc3\xdc\xd4\xbf\xc3\xdc\xd4\xbf");
     EXPECT_EQ(RunTool({"check-config", file}).out,
-              "server: " + server + "\nmode: DES\nkey: " + key + "\n");
+              "server: " + server + "\nmode: DES\nkey: " + key + "\ntrust key: none\n");
 }
 
 TEST(SealTool, MakeConfigRefusesWithTheInstallersReasonsAndKeepsTheOldFile) {
@@ -262,5 +281,184 @@ TEST(SealTool, DesEncryptRefusesBadKeysAndEmptyInput) {
         1, "des-encrypt", "nothing to encrypt");
     EXPECT_FALSE(folder.Exists("out.bin"));
 }
+
+// A plan written by hand: a GBK label, comments, CDATA, markup characters in
+// attribute values, tabs, one operation on one line.
+constexpr char kHandWrittenPlan[] =
+    "<?xml version=\"1.0\" encoding=\"GBK\"?>\n"
+    "<!-- the demo plan -->\n"
+    "<RUVResponse>\n"
+    "  <VersionLimit>1.0.0.1</VersionLimit>\n"
+    "  <OperationList>\n"
+    "    <Operation ModuleName=\"UserCheck\" ModuleLabel=\"检查\" Type=\"7\"/>\n"
+    "    <Operation ModuleName=\"FileDownload\" ModuleLabel=\"下载>\" Type=\"1\" Timeout=\"9s\">\n"
+    "      <URL>files/setup.exe</URL>\n"
+    "      <SaveName>setup.exe</SaveName>\n"
+    "    </Operation>\n"
+    "    <Operation ModuleName=\"SetupRun\" ModuleLabel=\'a \"b\" >\' Type=\"2\" Timeout=\"9s\">"
+    "<ExecName>SETUP.EXE</ExecName><!-- <Sha256/> --></Operation>\n"
+    "    <Operation ModuleName=\"FileDownload\" Type=\"1\" Timeout=\"9s\">\n"
+    "\t<URL>files/v2/tool.bin</URL>\t<Sha256>00</Sha256><![CDATA[<Size>1</Size>]]>\n"
+    "\t<Size/>\n"
+    "    </Operation>\n"
+    "    <Operation ModuleName=\"FileDownload\"><URL>http://example.com/x.exe</URL></Operation>\n"
+    "  </OperationList>\n"
+    "</RUVResponse>\n";
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+TEST(SealTool, HashPlanFillsTheDeclaredHashesAndKeepsEveryOtherByte) {
+    const TestFolder folder;
+    const std::string setup(5000, 'S');
+    folder.Write("files/setup.exe", setup);
+    folder.Write("files/v2/tool.bin", "tool");
+    folder.Write("plan.xml", kHandWrittenPlan);
+    const std::string setupHash = HexOf(Sha256(ByteVector(setup.begin(), setup.end())));
+    const std::string toolHash = HexOf(Sha256(ByteVector{'t', 'o', 'o', 'l'}));
+
+    std::string expected = Replaced(kHandWrittenPlan, "<SaveName>setup.exe</SaveName>\n",
+                                    "<SaveName>setup.exe</SaveName>\n      <Sha256>" + setupHash +
+                                        "</Sha256>\n      <Size>5000</Size>\n");
+    expected = Replaced(expected, "</ExecName>", "</ExecName><Sha256>" + setupHash + "</Sha256>");
+    expected = Replaced(expected, "<Sha256>00</Sha256>", "<Sha256>" + toolHash + "</Sha256>");
+    expected = Replaced(expected, "<Size/>", "<Size>4</Size>");
+    const std::string report =
+        "files/setup.exe: 5000 bytes, SHA-256 " + setupHash + "\nSetupRun SETUP.EXE: SHA-256 " +
+        setupHash + "\nfiles/v2/tool.bin: 4 bytes, SHA-256 " + toolHash +
+        "\nhttp://example.com/x.exe: left as it is (another server's file)\n";
+
+    for (int run = 1; run <= 2; ++run) {  // the second run changes nothing
+        SCOPED_TRACE(run);
+        const Outcome outcome = RunTool({"hash-plan", folder.PathOf("")});
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(outcome.out, report);
+        EXPECT_EQ(folder.Read("plan.xml"), expected);
+        EXPECT_EQ(folder.EntryCount(), 2u);  // plan.xml and files/
+    }
+
+    // What the server checks at start-up passes.
+    CXmlRuntime runtime;
+    const CInstallationPlan plan = LoadInstallationPlan(folder.PathOf(""));
+    CFileFactsCache files;
+    EXPECT_NO_THROW(CheckDeclaredDownloads(
+        plan, LocalDownloads(plan, folder.PathOf(""), kDefaultBasePath, nullptr), files));
+}
+
+TEST(SealTool, HashPlanRefusesPlansItCannotEditInPlace) {
+    std::string utf16 = "\xff\xfe";
+    for (const char c : std::string("<R><VersionLimit>1</VersionLimit><OperationList/></R>")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    const struct {
+        std::string plan;
+        std::string failure;
+    } cases[] = {
+        {"<!DOCTYPE R [<!ELEMENT R ANY><!ELEMENT VersionLimit ANY><!ELEMENT OperationList ANY>]>"
+         "<R><VersionLimit>1</VersionLimit><OperationList/></R>",
+         "plan.xml has a DOCTYPE"},
+        {utf16, "plan.xml must be UTF-8 or GBK"},
+        {"<R><VersionLimit>1</VersionLimit><OperationList><Operation ModuleName=\"FileDownload\">"
+         "<URL>files/missing.exe</URL></Operation></OperationList></R>",
+         "which is not a file"},
+        {"<R><VersionLimit>1</VersionLimit>", "not well-formed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure);
+        const TestFolder folder;
+        folder.Write("files/a", "a");
+        folder.Write("plan.xml", c.plan);
+        const Outcome outcome = RunTool({"hash-plan", folder.PathOf("")});
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_THAT(outcome.err, HasSubstr(c.failure));
+        EXPECT_EQ(folder.Read("plan.xml"), c.plan);
+    }
+}
+
+TEST(SealTool, MakeConfigPinsATrustKeyGivenAsTextAndCheckConfigShowsItsFingerprint) {
+    const TestFolder folder;
+    const std::string file = folder.PathOf("RUVI.config");
+    ASSERT_EQ(RunTool({"make-config", "--server", "https://h/", "--secure", "--trust-key",
+                       kTrustKey, "-o", file})
+                  .status,
+              0);
+    EXPECT_EQ(
+        RunTool({"check-config", file}).out,
+        std::string("server: https://h/\nmode: Secure\ntrust key: ") + kTrustKeyFingerprint + "\n");
+    CXmlRuntime runtime;
+    CInstallerConfig config;
+    config.LoadConfig(file, true);
+    EXPECT_EQ(config.trustKey, *ParseTrustKey(kTrustKey));
+
+    // The installer's reason for what it would refuse; the tool's for a key
+    // off the curve, which the installer would take and never verify.
+    folder.Write("RUVI.config", "old");
+    std::string offCurve = kTrustKey;
+    offCurve[100] = offCurve[100] == 'A' ? 'B' : 'A';
+    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--secure", "--trust-key",
+                               std::string(kTrustKey) + "\n", "-o", file}),
+                      1, "make-config", ToTerminal(kTrustKeyInvalid) + "\n");
+    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--secure", "--trust-key",
+                               std::string(kTrustKey).substr(4), "-o", file}),
+                      1, "make-config", ToTerminal(kTrustKeyInvalid) + "\n");
+    ExpectFailureLine(
+        RunTool({"make-config", "--server", "u/", "--secure", "--trust-key", offCurve, "-o", file}),
+        1, "make-config", "--trust-key is not a point of the P-256 curve");
+    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--secure", "--trust-key",
+                               kTrustKey, "--trust-key-file", "k.pem", "-o", file}),
+                      2, "make-config", "give at most one of --trust-key and --trust-key-file");
+    EXPECT_EQ(folder.Read("RUVI.config"), "old");
+}
+
+#ifdef _WIN32
+
+TEST(SealTool, KeyFilesAreOnlyInTheLinuxBuild) {
+    const TestFolder folder;
+    ExpectFailureLine(RunTool({"keygen", "-o", folder.PathOf("key.pem")}), 1, "keygen",
+                      "keygen is only in the Linux build of ruvi-seal (it needs OpenSSL)\n");
+    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--secure", "--trust-key-file",
+                               folder.PathOf("key.pem"), "-o", folder.PathOf("RUVI.config")}),
+                      1, "make-config", "--trust-key-file is only in the Linux build");
+    EXPECT_EQ(folder.EntryCount(), 0u);
+}
+
+#else
+
+TEST(SealTool, KeygenWritesAnOwnerOnlyKeyOnceAndPrintsTheTrustKeyOfItsPublicPart) {
+    const TestFolder folder;
+    const std::string key = folder.PathOf("key.pem");
+    const Outcome made = RunTool({"keygen", "-o", key});
+    ASSERT_EQ(made.status, 0) << made.err;
+    ASSERT_THAT(made.out, EndsWith("\n"));
+    const auto point = ParseTrustKey(made.out.substr(0, made.out.size() - 1));
+    ASSERT_TRUE(point) << made.out;
+    struct stat status {};
+    ASSERT_EQ(stat(key.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+
+    const std::string pem = folder.Read("key.pem");
+    ExpectFailureLine(RunTool({"keygen", "-o", key}), 1, "keygen",
+                      "a key is never replaced; remove it first: " + key + "\n");
+    EXPECT_EQ(folder.Read("key.pem"), pem);
+    EXPECT_EQ(folder.EntryCount(), 1u);
+
+    // Its public part, read back from the key file, is what was printed.
+    const std::string config = folder.PathOf("RUVI.config");
+    ASSERT_EQ(RunTool({"make-config", "--server", "u/", "--secure", "--trust-key-file", key, "-o",
+                       config})
+                  .status,
+              0);
+    EXPECT_THAT(RunTool({"check-config", config}).out,
+                EndsWith("trust key: " + KeyFingerprint(*point) + "\n"));
+    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--secure", "--trust-key-file",
+                               config, "-o", config}),
+                      1, "make-config", config + ": not an ECDSA P-256 key in PEM form\n");
+}
+
+#endif
 
 }  // namespace

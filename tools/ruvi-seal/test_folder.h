@@ -35,7 +35,9 @@ public:
             std::distance(std::filesystem::directory_iterator(path_), {}));
     }
 
+    // Creates the folders on the way.
     void Write(std::string_view name, std::string_view content) const {
+        std::filesystem::create_directories((path_ / name).parent_path());
         std::ofstream(path_ / name, std::ios::binary)
             .write(content.data(), static_cast<std::streamsize>(content.size()));
     }

@@ -11,10 +11,13 @@ inline constexpr const char kToolUsage[] =
     "commands:\n"
     "  seal IN OUT             write the secure stream of IN to OUT\n"
     "  open IN OUT             write the payload of the secure stream IN to OUT\n"
-    "  make-config --server URL (--des KEY | --secure) -o FILE\n"
+    "  make-config --server URL (--des KEY | --secure)\n"
+    "              [--trust-key TEXT | --trust-key-file KEY.pem] -o FILE\n"
     "                          write a sealed installer configuration\n"
     "  check-config FILE       read FILE as the installer does and show what it holds\n"
     "  des-encrypt KEY IN OUT  encrypt IN with DES-ECB under KEY, as a server does\n"
+    "  keygen -o KEY.pem       make a signing key; prints its TrustKey text\n"
+    "  hash-plan PLAN_DIR      write the Sha256 and Size of the plan's downloads\n"
     "\n"
     "Run 'ruvi-seal COMMAND --help' for one command. Exit status: 0 done,\n"
     "1 refused or failed, 2 wrong arguments.\n";
@@ -26,20 +29,40 @@ inline constexpr const char kOpenUsage[] =
     "usage: ruvi-seal open IN OUT\n"
     "Decodes the secure stream IN and writes its payload to OUT.\n";
 inline constexpr const char kMakeConfigUsage[] =
-    "usage: ruvi-seal make-config --server URL (--des KEY | --secure) -o FILE\n"
+    "usage: ruvi-seal make-config --server URL (--des KEY | --secure)\n"
+    "                 [--trust-key TEXT | --trust-key-file KEY.pem] -o FILE\n"
     "Writes a sealed installer configuration (RUVI.config) naming the server\n"
     "base URL and how the server's answers are encrypted: DES-ECB under the\n"
     "8-byte KEY, or the secure stream. The installer appends its request\n"
-    "paths to URL, so it normally ends with '/'. What the installer would\n"
+    "paths to URL, so it normally ends with '/'. A trust key (the text keygen\n"
+    "prints, or the public part of a PEM key file, private or public; the\n"
+    "file only in the Linux build) makes installers demand answers signed by\n"
+    "that key and downloads with declared hashes. What the installer would\n"
     "refuse is refused with the installer's reason.\n";
 inline constexpr const char kCheckConfigUsage[] =
     "usage: ruvi-seal check-config FILE\n"
     "Decodes and reads FILE exactly as the installer does and shows the server\n"
-    "URL and the mode, or the installer's failure text (exit status 1).\n";
+    "URL, the mode and the trust key's fingerprint (SHA256:, then the unpadded\n"
+    "base64 of the SHA-256 of the DER public key), or the installer's failure\n"
+    "text (exit status 1).\n";
 inline constexpr const char kDesEncryptUsage[] =
     "usage: ruvi-seal des-encrypt KEY IN OUT\n"
     "Pads IN with spaces to a multiple of 8 bytes and encrypts it with DES-ECB\n"
     "under the 8-byte KEY, as a server answers in DES mode.\n";
+inline constexpr const char kKeygenUsage[] =
+    "usage: ruvi-seal keygen -o KEY.pem\n"
+    "Makes a new ECDSA P-256 signing key, writes it to KEY.pem (PEM, readable\n"
+    "by its owner only; an existing file is never replaced) and prints the\n"
+    "TrustKey text of its public part for make-config --trust-key. Only in\n"
+    "the Linux build. Keep KEY.pem for ruvi-server --signing-key.\n";
+inline constexpr const char kHashPlanUsage[] =
+    "usage: ruvi-seal hash-plan PLAN_DIR\n"
+    "Writes into PLAN_DIR/plan.xml the Sha256 and Size of every FileDownload\n"
+    "whose URL names a file under PLAN_DIR/files/ (files/NAME), and the Sha256\n"
+    "of every SetupRun that runs such a download (its ExecName is the\n"
+    "download's SaveName). Everything else in plan.xml stays byte for byte;\n"
+    "the plan must be UTF-8 or GBK, without a DOCTYPE. Absolute URLs are left\n"
+    "as they are.\n";
 
 inline constexpr const char kUnknownCommand[] = "unknown command: ";
 inline constexpr const char kWrongArgumentCount[] = "wrong number of arguments";
@@ -59,9 +82,27 @@ inline constexpr const char kControlCharacter[] =
 inline constexpr const char kNotStorable[] =
     "the configuration would not hold this text unchanged: ";
 inline constexpr const char kNothingToEncrypt[] = "nothing to encrypt: the input is empty";
+inline constexpr const char kTrustKeyTwice[] =
+    "give at most one of --trust-key and --trust-key-file";
+inline constexpr const char kTrustKeyOffCurve[] =
+    "--trust-key is not a point of the P-256 curve (a mistyped character?)";
+inline constexpr const char kKeyExists[] = "a key is never replaced; remove it first: ";
+inline constexpr const char kOnlyInLinuxBuild[] =
+    " is only in the Linux build of ruvi-seal (it needs OpenSSL)";
+inline constexpr const char kPlanNotAsciiCompatible[] =
+    "plan.xml must be UTF-8 or GBK for hash-plan to edit it";
+inline constexpr const char kPlanHasDoctype[] =
+    "plan.xml has a DOCTYPE; hash-plan edits only plans without one";
+inline constexpr const char kPlanMarkupUnreadable[] = "plan.xml: markup hash-plan cannot follow";
 
 inline constexpr const char kServerLabel[] = "server: ";
 inline constexpr const char kModeLabel[] = "mode: ";
 inline constexpr const char kKeyLabel[] = "key: ";
 inline constexpr const char kModeDes[] = "DES";
 inline constexpr const char kModeSecure[] = "Secure";
+inline constexpr const char kTrustKeyLabel[] = "trust key: ";
+inline constexpr const char kNoTrustKey[] = "none";
+inline constexpr const char kBytesLabel[] = " bytes, SHA-256 ";
+inline constexpr const char kSetupRunLabel[] = "SetupRun ";
+inline constexpr const char kSha256Label[] = ": SHA-256 ";
+inline constexpr const char kNotHashed[] = ": left as it is (another server's file)";

@@ -2,13 +2,39 @@
 
 #include <unistd.h>
 
-CHttpListener::~CHttpListener() {
-    if (served_) return;
-    const socket_t sock = svr_sock_.exchange(INVALID_SOCKET);
-    if (sock != INVALID_SOCKET) ::close(sock);
-}
+#include "startup_error.h"
 
-bool CHttpListener::Serve() {
-    served_ = true;
-    return listen_after_bind();
+namespace {
+
+template <typename Base>
+class CListenerOn final : public Base, public CHttpListener {
+public:
+    using Base::Base;
+    ~CListenerOn() override {
+        if (served_) return;
+        const socket_t sock = this->svr_sock_.exchange(INVALID_SOCKET);
+        if (sock != INVALID_SOCKET) ::close(sock);
+    }
+
+    httplib::Server& Http() override { return *this; }
+    bool Serve() override {
+        served_ = true;
+        return this->listen_after_bind();
+    }
+
+private:
+    bool served_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<CHttpListener> MakeHttpListener(const ServerOptions& options) {
+    if (!options.Tls()) return std::make_unique<CListenerOn<httplib::Server>>();
+    auto listener = std::make_unique<CListenerOn<httplib::SSLServer>>(
+        options.tlsCertificate.c_str(), options.tlsKey.c_str());
+    if (!listener->is_valid()) {
+        throw CStartupError("cannot load the TLS certificate " + options.tlsCertificate.string() +
+                            " with the key " + options.tlsKey.string());
+    }
+    return listener;
 }

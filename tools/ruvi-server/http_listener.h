@@ -2,17 +2,23 @@
 
 #include <httplib.h>
 
-// The HTTP layer closes its listening socket only when serving ends; this
-// one also releases a socket that was bound but never served (a server
-// stopped before it ran, or given up after binding).
-class CHttpListener : public httplib::Server {
+#include <memory>
+
+#include "server_options.h"
+
+// The server's listening side, plain HTTP or HTTPS. The HTTP layer closes
+// its listening socket only when serving ends; a listener also releases a
+// socket that was bound but never served (a server stopped before it ran,
+// or given up after binding).
+class CHttpListener {
 public:
-    CHttpListener() = default;
-    ~CHttpListener() override;
+    virtual ~CHttpListener() = default;
 
+    virtual httplib::Server& Http() = 0;
     // listen_after_bind; from here on the socket is the library's to close.
-    bool Serve();
-
-private:
-    bool served_ = false;
+    virtual bool Serve() = 0;
 };
+
+// HTTPS when the options name a certificate and key, plain HTTP otherwise.
+// Throws CStartupError when the certificate or key does not load.
+std::unique_ptr<CHttpListener> MakeHttpListener(const ServerOptions& options);

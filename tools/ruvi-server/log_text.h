@@ -7,3 +7,8 @@
 // all, which would forge further entries) and the backslash become escapes
 // ("\n", "\r", "\t", "\\", "\xHH"); every other byte, UTF-8 included, stays.
 std::string EscapeLogText(std::string_view text);
+
+// text as a JSON string, quotes included. UTF-8 stays as it is; a byte that
+// is not part of valid UTF-8 becomes the character of that value (\u00HH),
+// so that every line stays valid JSON whatever a client sent.
+std::string JsonString(std::string_view text);

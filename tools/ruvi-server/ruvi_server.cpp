@@ -7,13 +7,19 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "answer_sealer.h"
+#include "answer_signature.h"
 #include "bounded_thread_pool.h"
+#include "declared_downloads.h"
 #include "download_path.h"
 #include "download_request.h"
 #include "log_text.h"
+#include "plan_error.h"
+#include "request_note.h"
 #include "served_file.h"
+#include "startup/base64.h"
 #include "startup_error.h"
 
 namespace {
@@ -26,14 +32,9 @@ constexpr time_t kKeepAliveSeconds = 2;
 constexpr std::size_t kKeepAliveRequests = 10;
 constexpr char kSealedContentType[] = "application/octet-stream";
 
-void LogRequest(const httplib::Request& request, const httplib::Response& response) {
-    const std::string length = response.has_header("Content-Length")
-                                   ? response.get_header_value("Content-Length")
-                                   : std::string("-");
-    std::fprintf(stderr, "%s %s %s %d %s\n", EscapeLogText(request.remote_addr).c_str(),
-                 EscapeLogText(request.method).c_str(), EscapeLogText(request.target).c_str(),
-                 response.status, length.c_str());
-}
+constexpr char kHealthPath[] = "/healthz";
+constexpr char kHealthy[] = "ok";
+constexpr char kMetricsPath[] = "/metrics";
 
 // Plain SO_REUSEADDR: the library's default adds SO_REUSEPORT, which would
 // let a second server share a fixed port silently.
@@ -45,22 +46,38 @@ void ReuseAddressOnly(socket_t sock) {
 // With port 0 no plan can have named the port yet, so no absolute URL can
 // address this server: the address as requested is the one to check against.
 CInstallationPlan LoadCheckedPlan(const ServerOptions& options) {
-    CInstallationPlan plan = LoadInstallationPlan(options.planDirectory);
-    CheckPlanDownloads(plan, options.planDirectory, options.basePath,
-                       options.host + ':' + std::to_string(options.port));
-    return plan;
+    try {
+        CInstallationPlan plan = LoadInstallationPlan(options.planDirectory);
+        const CServerOrigin origin{options.Tls(),
+                                   options.host + ':' + std::to_string(options.port)};
+        CFileFactsCache files;
+        CheckDeclaredDownloads(
+            plan, LocalDownloads(plan, options.planDirectory, options.basePath, &origin), files);
+        return plan;
+    } catch (const CPlanError& error) {
+        throw CStartupError(error.what());
+    }
 }
 
 }  // namespace
 
-CRuviServer::CRuviServer(const ServerOptions& options)
+CRuviServer::CRuviServer(const ServerOptions& options, std::FILE* accessLog)
     : options_(options),
       plan_(LoadCheckedPlan(options)),
       sealedAnswer_(SealAnswer(plan_.document, options.sealing, options.desKey)),
-      reportLog_(options.planDirectory / "reports.log") {
+      signer_(options.signingKey.empty() ? nullptr : LoadSigningKey(options.signingKey)),
+      reportLog_(options.planDirectory / "reports.log"),
+      accessLog_(accessLog),
+      listener_(MakeHttpListener(options)),
+      http_(listener_->Http()) {
     ConfigureHttp();
     port_ = Bind();
-    baseUrl_ = "http://" + options_.host + ':' + std::to_string(port_) + options_.basePath;
+    baseUrl_ = (options_.Tls() ? "https://" : "http://") + options_.host + ':' +
+               std::to_string(port_) + options_.basePath;
+}
+
+ByteVector CRuviServer::SigningKeyPoint() const {
+    return signer_ ? signer_->PublicPoint() : ByteVector();
 }
 
 void CRuviServer::ConfigureHttp() {
@@ -72,7 +89,13 @@ void CRuviServer::ConfigureHttp() {
     http_.set_keep_alive_timeout(kKeepAliveSeconds);
     http_.set_keep_alive_max_count(kKeepAliveRequests);
     http_.new_task_queue = [this] { return StartWorkers(); };
-    http_.set_logger(LogRequest);
+    http_.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+        CRequestNote::Current() = {std::chrono::steady_clock::now(), {}, {}};
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    http_.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
+        LogAnswered(request, response);
+    });
     http_.set_exception_handler(
         [](const httplib::Request& request, httplib::Response& response, std::exception_ptr) {
             std::fprintf(stderr, "request %s failed inside the server\n",
@@ -114,7 +137,7 @@ bool CRuviServer::Run() {
         std::lock_guard lock(stopMutex_);
         if (stopRequested_) return true;
     }
-    return http_.Serve();
+    return listener_->Serve();
 }
 
 void CRuviServer::Stop() {
@@ -125,15 +148,25 @@ void CRuviServer::Stop() {
 
 void CRuviServer::HandlePost(const httplib::Request& request, httplib::Response& response) {
     if (request.path == options_.basePath + "ruvinstall") {
-        response.set_content(sealedAnswer_.data(), sealedAnswer_.size(), kSealedContentType);
+        AnswerInstall(request, response);
     } else if (IsReportRequest(request)) {
-        reportLog_.Append(request.remote_addr, request.body);
-        response.status = 200;
+        const bool stored = reportLog_.Append(request.remote_addr, request.body);
+        if (stored) metrics_.ReportReceived();
+        response.status = stored ? 200 : 500;
     } else if (const auto relativePath = MapDownloadPath(options_.basePath, request.path)) {
         AnswerDownload(request, response, *relativePath);
     } else {
         response.status = 404;
     }
+}
+
+void CRuviServer::AnswerInstall(const httplib::Request& request, httplib::Response& response) {
+    metrics_.AnswerServed();
+    response.set_content(sealedAnswer_.data(), sealedAnswer_.size(), kSealedContentType);
+    if (!signer_) return;
+    const std::string nonce = request.get_header_value(kNonceHeader);
+    response.set_header(kSignatureHeader,
+                        EncodeBase64(signer_->Sign(SignedBytes(nonce, sealedAnswer_))));
 }
 
 // The installer appends "/RUVS?method=report" to its server URL, which
@@ -158,12 +191,45 @@ void CRuviServer::AnswerDownload(const httplib::Request& request, httplib::Respo
         response.status = 400;
         return;
     }
-    StreamFileFrom(response, std::move(*file), *offset);
+    CRequestNote& note = CRequestNote::Current();
+    note.downloadOffset = *offset;
+    metrics_.DownloadStarted();
+    if (*offset >= file->size) metrics_.DownloadCompleted();  // nothing left to send
+    note.streamedBytes = 0;
+    StreamFileFrom(response, std::move(*file), *offset, [this](std::size_t bytes, bool last) {
+        *CRequestNote::Current().streamedBytes += bytes;
+        if (last) metrics_.DownloadCompleted();
+    });
 }
 
+void CRuviServer::LogAnswered(const httplib::Request& request, const httplib::Response& response) {
+    CRequestNote note = std::exchange(CRequestNote::Current(), CRequestNote{});
+    CAccessEntry entry;
+    entry.client = request.remote_addr;
+    entry.forwardedFor = request.get_header_value("X-Forwarded-For");
+    entry.method = request.method;
+    entry.path = request.target;
+    entry.status = response.status;
+    entry.bytes = note.streamedBytes.value_or(response.body.size());
+    if (note.start) {
+        entry.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - *note.start)
+                                 .count();
+    }
+    entry.offset = note.downloadOffset;
+    metrics_.RequestAnswered(entry.status, entry.bytes);
+    accessLog_.Write(entry);
+}
+
+// The plan was loaded before the listener was bound, so a server that
+// answers at all is healthy.
 void CRuviServer::HandleGet(const httplib::Request& request, httplib::Response& response) {
     if (request.path == options_.basePath) {
         response.set_content("ruvi-server\n", "text/plain");
+    } else if (request.path == kHealthPath) {
+        response.set_content(kHealthy, "text/plain");
+    } else if (request.path == kMetricsPath) {
+        response.set_content(metrics_.Exposition(), kMetricsContentType);
     } else {
         response.status = 404;
     }

@@ -1,33 +1,51 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 
+#include "access_log.h"
 #include "http_listener.h"
 #include "installation_plan.h"
 #include "net/byte_vector.h"
+#include "p256_keys.h"
 #include "report_log.h"
+#include "server_metrics.h"
 #include "server_options.h"
 #include "startup/xml_document.h"
 
 // The server side of the installer's protocol for one installation plan:
-//   POST BASE "ruvinstall"            the sealed answer document
+//   POST BASE "ruvinstall"            the sealed answer document, signed
+//                                     with --signing-key (answer_signature.h)
 //   POST BASE "files/NAME"            NAME's bytes from the requested offset
 //   POST BASE "/RUVS?method=report"   a report, appended to reports.log
 //   GET  BASE                         200, for the installer's proxy test
-// Anything else is 404; a download request that does not read is 400.
+//   GET  /healthz                     200 "ok": the plan is loaded and served
+//   GET  /metrics                     the counters (server_metrics.h)
+// Anything else is 404; a download request that does not read is 400. Every
+// answered request gets a line in the access log (access_log.h).
+//
+// Between requests the server keeps nothing but its counters and the report
+// log, which it only appends to: the plan is read once, downloads say where
+// to resume, so any number of instances can serve one plan folder and a
+// client may reach a different one with each request.
 class CRuviServer {
 public:
     // Loads and checks the plan, then binds the listener (clients may
-    // connect at once; they are served from Run on). Throws CStartupError.
-    explicit CRuviServer(const ServerOptions& options);
+    // connect at once; they are served from Run on). The access log goes to
+    // accessLog. Throws CStartupError.
+    explicit CRuviServer(const ServerOptions& options, std::FILE* accessLog = stdout);
     CRuviServer(const CRuviServer&) = delete;
     CRuviServer& operator=(const CRuviServer&) = delete;
 
     int Port() const { return port_; }
-    // "http://HOST:PORT" + base path: what an installer is configured with.
+    // "http://HOST:PORT" (or https) + base path: what an installer is
+    // configured with.
     const std::string& BaseUrl() const { return baseUrl_; }
+    // The signing key's public part; empty when answers go unsigned.
+    ByteVector SigningKeyPoint() const;
 
     // Serves until Stop. false when the listener failed. The caller stops
     // and leaves Run before destroying the server.
@@ -40,8 +58,10 @@ private:
     int Bind();
     void HandlePost(const httplib::Request& request, httplib::Response& response);
     void HandleGet(const httplib::Request& request, httplib::Response& response);
+    void AnswerInstall(const httplib::Request& request, httplib::Response& response);
     void AnswerDownload(const httplib::Request& request, httplib::Response& response,
                         const std::filesystem::path& relativePath);
+    void LogAnswered(const httplib::Request& request, const httplib::Response& response);
     bool IsReportRequest(const httplib::Request& request) const;
     httplib::TaskQueue* StartWorkers();
 
@@ -49,8 +69,12 @@ private:
     const ServerOptions options_;
     const CInstallationPlan plan_;
     const ByteVector sealedAnswer_;
+    const std::unique_ptr<CP256Signer> signer_;  // null: unsigned
     CReportLog reportLog_;
-    CHttpListener http_;
+    CAccessLog accessLog_;
+    CServerMetrics metrics_;
+    const std::unique_ptr<CHttpListener> listener_;
+    httplib::Server& http_;
     int port_ = 0;
     std::string baseUrl_;
 

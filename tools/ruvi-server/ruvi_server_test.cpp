@@ -5,13 +5,18 @@
 #include <httplib.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "answer_signature.h"
 #include "net/des_ecb.h"
 #include "net/secure_stream.h"
+#include "p256_keys.h"
+#include "startup/base64.h"
 #include "startup/xml_document.h"
 #include "startup_error.h"
 #include "test_plan_folder.h"
@@ -26,6 +31,7 @@ constexpr std::size_t kFileSize = 300001;  // several read pieces, and not a rou
 struct Reply {
     int status = -1;  // -1: no answer at all
     std::string body;
+    httplib::Headers headers;
 };
 
 // A server on a free loopback port, serving from a thread of its own for
@@ -33,14 +39,27 @@ struct Reply {
 class CServerUnderTest {
 public:
     explicit CServerUnderTest(const ServerOptions& options)
-        : server_(options), serving_([this] { server_.Run(); }) {}
-    ~CServerUnderTest() {
+        : accessLog_(std::tmpfile(), &std::fclose),
+          server_(options, accessLog_.get()),
+          serving_([this] { server_.Run(); }) {}
+    ~CServerUnderTest() { Stop(); }
+
+    void Stop() {
         server_.Stop();
-        serving_.join();
+        if (serving_.joinable()) serving_.join();
+    }
+    // Once stopped: a line is written when its answer has gone, which may be
+    // after the client has it.
+    std::string AccessLog() const {
+        std::string text(static_cast<std::size_t>(std::ftell(accessLog_.get())), '\0');
+        std::rewind(accessLog_.get());
+        text.resize(std::fread(text.data(), 1, text.size(), accessLog_.get()));
+        return text;
     }
 
-    Reply Post(const std::string& path, const std::string& body) const {
-        return Collect(Client().Post(path, body, "application/octet-stream"));
+    Reply Post(const std::string& path, const std::string& body,
+               const httplib::Headers& headers = {}) const {
+        return Collect(Client().Post(path, headers, body, "application/octet-stream"));
     }
     Reply Get(const std::string& path) const { return Collect(Client().Get(path)); }
 
@@ -53,9 +72,10 @@ private:
         return client;
     }
     static Reply Collect(const httplib::Result& result) {
-        return result ? Reply{result->status, result->body} : Reply{};
+        return result ? Reply{result->status, result->body, result->headers} : Reply{};
     }
 
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> accessLog_;
     CRuviServer server_;
     std::thread serving_;
 };
@@ -131,6 +151,41 @@ TEST_F(RuviServer, DesAnswerDecryptsToThePlanPaddedWithWhiteSpaceTheParserAccept
     EXPECT_EQ(padded.substr(plan.size()), std::string(padded.size() - plan.size(), ' '));
     CXmlDocument holder;
     EXPECT_EQ(ParseXmlBuffer("RUV Installer Response", holder, plain.data(), plain.size()), "");
+}
+
+TEST_F(RuviServer, SignsEachAnswerOverTheNonceAsSentALineFeedAndTheBody) {
+    const std::string pem = NewP256PrivateKeyPem();
+    const ByteVector point = PublicPointOfPem(pem);
+    const std::filesystem::path key = folder_.Path() / "signing.pem";
+    std::ofstream(key) << pem;
+    ServerOptions options = Options();
+    options.signingKey = key;
+    const CServerUnderTest server(options);
+
+    const std::string nonce = "0123456789abcdef0123456789abcdef";
+    const struct {
+        httplib::Headers headers;
+        std::string signedNonce;
+    } cases[] = {
+        {{{"X-Ruvi-Nonce", nonce}}, nonce},
+        {{}, ""},  // no installer takes it
+        {{{"X-Ruvi-Nonce", "NOT hex, \"as sent\""}}, "NOT hex, \"as sent\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.signedNonce);
+        const Reply reply = server.Post("/RUVServer/ruvinstall", "", c.headers);
+        ASSERT_EQ(reply.status, 200);
+        ASSERT_EQ(reply.headers.count("X-Ruvi-Signature"), 1u);
+        const auto signature = DecodeBase64(reply.headers.find("X-Ruvi-Signature")->second);
+        ASSERT_TRUE(signature);
+        const ByteVector body(reply.body.begin(), reply.body.end());
+        EXPECT_TRUE(VerifyP256(point, SignedBytes(c.signedNonce, body), *signature));
+        EXPECT_FALSE(VerifyP256(point, SignedBytes(c.signedNonce + "0", body), *signature));
+    }
+    const CServerUnderTest unsignedServer(Options());
+    EXPECT_EQ(unsignedServer.Post("/RUVServer/ruvinstall", "", cases[0].headers)
+                  .headers.count("X-Ruvi-Signature"),
+              0u);
 }
 
 TEST_F(RuviServer, DownloadAnswersTheFileFromTheRequestedOffsetToItsEnd) {
@@ -256,6 +311,64 @@ TEST_F(RuviServer, ServesManyClientsAtOnce) {
         }));
     }
     for (auto& client : clients) EXPECT_TRUE(client.get());
+}
+
+TEST_F(RuviServer, MetricsAndTheAccessLogCountWhatWasServed) {
+    CServerUnderTest server(Options());
+    EXPECT_EQ(server.Post("/RUVServer/ruvinstall", "").status, 200);
+    EXPECT_EQ(server.Post("/RUVServer/files/setup.exe", DownloadRequest("0")).body.size(),
+              kFileSize);
+    EXPECT_EQ(server.Post("/RUVServer/files/setup.exe", DownloadRequest("300000")).body.size(), 1u);
+    EXPECT_EQ(server.Post("/RUVServer/files/v2/tool.bin", DownloadRequest("9")).status, 200);
+    EXPECT_EQ(server.Post("/RUVServer//RUVS?method=report", "r").status, 200);
+    EXPECT_EQ(server.Post("/RUVServer/files/missing", DownloadRequest("0")).status, 404);
+    const Reply health = server.Get("/healthz");
+    EXPECT_EQ(health.status, 200);
+    EXPECT_EQ(health.body, "ok");
+
+    const Reply metrics = server.Get("/metrics");
+    EXPECT_EQ(metrics.status, 200);
+    const std::string answerSize =
+        std::to_string(server.Post("/RUVServer/ruvinstall", "").body.size());
+    for (const std::string& line : {
+             std::string("# TYPE ruvi_answers_served_total counter\nruvi_answers_served_total 1\n"),
+             std::string("\nruvi_downloads_started_total 3\n"),
+             std::string("\nruvi_downloads_completed_total 3\n"),
+             "\nruvi_sent_bytes_total " +
+                 std::to_string(std::stoul(answerSize) + kFileSize + 1 + 2) + "\n",
+             std::string("\nruvi_reports_received_total 1\n"),
+             std::string(
+                 "# TYPE ruvi_requests_total counter\nruvi_requests_total{status=\"200\"} 6\n"
+                 "ruvi_requests_total{status=\"404\"} 1\n"),
+         }) {
+        EXPECT_THAT(metrics.body, HasSubstr(line));
+    }
+
+    server.Stop();
+    const struct {
+        std::string method, path;  // path as a regular expression
+        int status;
+        std::string bytes, offset;
+    } lines[] = {
+        {"POST", "/RUVServer/ruvinstall", 200, answerSize, ""},
+        {"POST", "/RUVServer/files/setup\\.exe", 200, "300001", "0"},
+        {"POST", "/RUVServer/files/setup\\.exe", 200, "1", "300000"},
+        {"POST", "/RUVServer/files/v2/tool\\.bin", 200, "0", "9"},
+        {"POST", "/RUVServer//RUVS\\?method=report", 200, "0", ""},
+        {"POST", "/RUVServer/files/missing", 404, "0", ""},
+        {"GET", "/healthz", 200, "2", ""},
+    };
+    std::string expected;
+    for (const auto& line : lines) {
+        expected +=
+            "\\{\"time\":\"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}\\.[0-9]{3}Z\","
+            "\"client\":\"127\\.0\\.0\\.1\",\"method\":\"" +
+            line.method + "\",\"path\":\"" + line.path +
+            "\",\"status\":" + std::to_string(line.status) + ",\"bytes\":" + line.bytes +
+            ",\"milliseconds\":[0-9]+" + (line.offset.empty() ? "" : ",\"offset\":" + line.offset) +
+            "\\}\n";
+    }
+    EXPECT_THAT(server.AccessLog(), ::testing::MatchesRegex(expected + ".*"));
 }
 
 TEST_F(RuviServer, BaseOptionMovesEveryAddress) {

@@ -16,6 +16,7 @@ constexpr char kContentType[] = "application/octet-stream";
 struct CFileStream {
     CServedFile file;
     std::uint64_t start;
+    SentPieces onSent;
     std::vector<char> piece = std::vector<char>(kPieceSize);
 
     bool SendPiece(std::size_t position, std::size_t length, httplib::DataSink& sink) {
@@ -25,7 +26,10 @@ struct CFileStream {
         // A file cut short under a running answer ends the connection rather
         // than leaving the promised length unfilled.
         if (got <= 0) return false;
-        return sink.write(piece.data(), static_cast<std::size_t>(got));
+        const auto sent = static_cast<std::size_t>(got);
+        if (!sink.write(piece.data(), sent)) return false;
+        onSent(sent, sent == length);
+        return true;
     }
 };
 
@@ -42,7 +46,8 @@ std::optional<CServedFile> OpenServedFile(const std::filesystem::path& path) {
     return CServedFile{std::move(descriptor), static_cast<std::uint64_t>(status.st_size)};
 }
 
-void StreamFileFrom(httplib::Response& response, CServedFile file, std::uint64_t offset) {
+void StreamFileFrom(httplib::Response& response, CServedFile file, std::uint64_t offset,
+                    SentPieces onSent) {
     response.status = 200;
     if (offset >= file.size) {
         response.set_content("", kContentType);
@@ -50,7 +55,8 @@ void StreamFileFrom(httplib::Response& response, CServedFile file, std::uint64_t
     }
     const std::uint64_t length = file.size - offset;
     // The answer is copied into the HTTP layer's callback, hence shared.
-    auto stream = std::make_shared<CFileStream>(CFileStream{std::move(file), offset});
+    auto stream =
+        std::make_shared<CFileStream>(CFileStream{std::move(file), offset, std::move(onSent)});
     response.set_content_provider(
         static_cast<std::size_t>(length), kContentType,
         [stream](std::size_t position, std::size_t remaining, httplib::DataSink& sink) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "unique_fd.h"
@@ -20,7 +21,12 @@ struct CServedFile {
 // nullopt when path is not a regular file that can be opened.
 std::optional<CServedFile> OpenServedFile(const std::filesystem::path& path);
 
+// Told of each piece the client took, and whether it was the last.
+using SentPieces = std::function<void(std::size_t bytes, bool last)>;
+
 // Answers with the file's bytes from offset to its end (nothing when offset
 // is at or past the end). The bytes are read from disk piece by piece as the
-// client takes them, so a large file never sits whole in memory.
-void StreamFileFrom(httplib::Response& response, CServedFile file, std::uint64_t offset);
+// client takes them, so a large file never sits whole in memory. onSent
+// hears of the pieces of a non-empty answer, on the thread that sends them.
+void StreamFileFrom(httplib::Response& response, CServedFile file, std::uint64_t offset,
+                    SentPieces onSent);

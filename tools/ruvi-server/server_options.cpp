@@ -7,15 +7,27 @@
 
 const char kServerUsage[] =
     "usage: ruvi-server PLAN_DIR [--listen HOST:PORT] [--base PATH]\n"
-    "                   [--mode secure|des --des-key KEY]\n"
-    "  PLAN_DIR   folder holding plan.xml (the answer document) and files/\n"
-    "  --listen   address to listen on (default 127.0.0.1:0, 0 picks a free port)\n"
-    "  --base     path of the server URL (default /RUVServer/)\n"
-    "  --mode     sealing of the answer document (default secure)\n"
-    "  --des-key  the 8-character DES key of --mode des\n"
+    "                   [--mode secure|des --des-key KEY] [--signing-key KEY.pem]\n"
+    "                   [--tls-cert CERT.pem --tls-key KEY.pem]\n"
+    "  PLAN_DIR       folder holding plan.xml (the answer document) and files/\n"
+    "  --listen       address to listen on (default 127.0.0.1:0, 0 picks a free port)\n"
+    "  --base         path of the server URL (default /RUVServer/)\n"
+    "  --mode         sealing of the answer document (default secure)\n"
+    "  --des-key      the 8-character DES key of --mode des\n"
+    "  --signing-key  P-256 private key (ruvi-seal keygen): every answer to\n"
+    "                 ruvinstall carries X-Ruvi-Signature over the request's\n"
+    "                 X-Ruvi-Nonce, a line feed and the answer's bytes\n"
+    "  --tls-cert     serve HTTPS with this certificate chain (PEM) ...\n"
+    "  --tls-key      ... and its private key (PEM)\n"
     "plan.xml is read and checked once, at start-up. A download URL files/NAME in\n"
-    "the plan (relative to the server URL) serves PLAN_DIR/files/NAME; reports are\n"
-    "appended to PLAN_DIR/reports.log.\n";
+    "the plan (relative to the server URL) serves PLAN_DIR/files/NAME; a Size or\n"
+    "Sha256 the plan declares must match the file (ruvi-seal hash-plan writes\n"
+    "them). Reports are appended to PLAN_DIR/reports.log (rotated at 64 MiB to\n"
+    "reports.log.1; instances may share the folder). The first line on standard\n"
+    "output is \"listening on URL\"; one JSON line per answered request follows.\n"
+    "GET /healthz answers \"ok\", GET /metrics the counters in Prometheus' text\n"
+    "format. SIGINT or SIGTERM stops it after the requests under way; a second\n"
+    "one at once.\n";
 
 namespace {
 
@@ -59,6 +71,9 @@ AnswerSealing ParseMode(std::string_view text) {
 
 void CheckConsistency(const ServerOptions& options, bool keyGiven) {
     if (options.planDirectory.empty()) throw CUsageError("PLAN_DIR is missing");
+    if (options.tlsCertificate.empty() != options.tlsKey.empty()) {
+        throw CUsageError("--tls-cert and --tls-key go together");
+    }
     if (options.sealing == AnswerSealing::Des) {
         if (!keyGiven) throw CUsageError("--mode des needs --des-key");
         if (options.desKey.size() != kDesKeyLength) {
@@ -73,11 +88,20 @@ void CheckConsistency(const ServerOptions& options, bool keyGiven) {
 
 ServerOptions ParseServerOptions(int argc, const char* const argv[]) {
     ServerOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            options.helpAsked = true;
+            return options;
+        }
+    }
     bool keyGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         const bool takesValue = argument == "--listen" || argument == "--base" ||
-                                argument == "--mode" || argument == "--des-key";
+                                argument == "--mode" || argument == "--des-key" ||
+                                argument == "--signing-key" || argument == "--tls-cert" ||
+                                argument == "--tls-key";
         if (takesValue && i + 1 >= argc) {
             throw CUsageError(std::string(argument) + " needs a value");
         }
@@ -90,6 +114,12 @@ ServerOptions ParseServerOptions(int argc, const char* const argv[]) {
         } else if (argument == "--des-key") {
             options.desKey = argv[++i];
             keyGiven = true;
+        } else if (argument == "--signing-key") {
+            options.signingKey = argv[++i];
+        } else if (argument == "--tls-cert") {
+            options.tlsCertificate = argv[++i];
+        } else if (argument == "--tls-key") {
+            options.tlsKey = argv[++i];
         } else if (argument.starts_with("-")) {
             throw CUsageError("unknown option " + std::string(argument));
         } else if (options.planDirectory.empty()) {

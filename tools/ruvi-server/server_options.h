@@ -3,21 +3,29 @@
 #include <filesystem>
 #include <string>
 
+#include "download_path.h"
+
 // How the answer document travels: the installer's configuration names one
 // of the two, and the server has to match it.
 enum class AnswerSealing { Secure, Des };
 
 struct ServerOptions {
+    bool helpAsked = false;  // then nothing else is read
     std::filesystem::path planDirectory;
     std::string host = "127.0.0.1";
     int port = 0;  // 0: the system picks a free port
-    std::string basePath = "/RUVServer/";
+    std::string basePath = kDefaultBasePath;
     AnswerSealing sealing = AnswerSealing::Secure;
     std::string desKey;
+    std::filesystem::path signingKey;      // PEM; empty: answers go unsigned
+    std::filesystem::path tlsCertificate;  // PEM chain; with tlsKey, HTTPS
+    std::filesystem::path tlsKey;
+
+    bool Tls() const { return !tlsCertificate.empty(); }
 };
 
 extern const char kServerUsage[];
 
-// Reads "PLAN_DIR [--listen HOST:PORT] [--base PATH] [--mode secure|des
-// --des-key KEY]". Throws CUsageError naming the first problem.
+// Reads the command line kServerUsage describes. Throws CUsageError naming
+// the first problem.
 ServerOptions ParseServerOptions(int argc, const char* const argv[]);

@@ -21,15 +21,28 @@ TEST(ServerOptions, DefaultsServeSecureOnAFreeLoopbackPortUnderRUVServer) {
     EXPECT_EQ(options.port, 0);
     EXPECT_EQ(options.basePath, "/RUVServer/");
     EXPECT_EQ(options.sealing, AnswerSealing::Secure);
+    EXPECT_TRUE(options.signingKey.empty());
+    EXPECT_FALSE(options.Tls());
 }
 
 TEST(ServerOptions, ReadsEveryOptionInAnyOrder) {
-    const ServerOptions options = Parse({"--mode", "des", "--listen", "127.0.0.1:8080", "plan",
-                                         "--des-key", "k3y!k3y!", "--base", "/Other/"});
+    const ServerOptions options = Parse({"--mode", "des", "--listen", "127.0.0.1:8080", "--tls-key",
+                                         "k.pem", "plan", "--des-key", "k3y!k3y!", "--signing-key",
+                                         "s.pem", "--base", "/Other/", "--tls-cert", "c.pem"});
     EXPECT_EQ(options.port, 8080);
+    EXPECT_EQ(options.signingKey, "s.pem");
+    EXPECT_EQ(options.tlsCertificate, "c.pem");
+    EXPECT_EQ(options.tlsKey, "k.pem");
+    EXPECT_TRUE(options.Tls());
     EXPECT_EQ(options.basePath, "/Other/");
     EXPECT_EQ(options.sealing, AnswerSealing::Des);
     EXPECT_EQ(options.desKey, "k3y!k3y!");
+}
+
+TEST(ServerOptions, HelpIsAskedForWhateverElseTheLineHolds) {
+    EXPECT_TRUE(Parse({"--help"}).helpAsked);
+    EXPECT_TRUE(Parse({"plan", "--mode", "aes", "-h"}).helpAsked);
+    EXPECT_FALSE(Parse({"plan"}).helpAsked);
 }
 
 TEST(ServerOptions, BaseGetsItsLeadingAndTrailingSlash) {
@@ -53,6 +66,9 @@ TEST(ServerOptions, RefusesCommandLinesThatCannotServe) {
         {"plan", "--des-key", "12345678"},
         {"plan", "--base", "/a?b/"},
         {"plan", "--verbose"},
+        {"plan", "--tls-cert", "c.pem"},
+        {"plan", "--tls-key", "k.pem"},
+        {"plan", "--signing-key"},
     };
     for (const auto& arguments : refused) {
         std::string line;

@@ -2,6 +2,12 @@
 
 #include <pthread.h>
 
+#include <cstdlib>
+
+namespace {
+constexpr int kSignalDeathBase = 128;
+}
+
 CStopSignalWatcher::CStopSignalWatcher(std::function<void()> onStop) : onStop_(std::move(onStop)) {
     sigemptyset(&signals_);
     sigaddset(&signals_, SIGINT);
@@ -17,8 +23,17 @@ CStopSignalWatcher::~CStopSignalWatcher() {
     watcher_.join();
 }
 
-void CStopSignalWatcher::Watch() {
+int CStopSignalWatcher::AwaitSignal() {
     int received = 0;
     sigwait(&signals_, &received);
-    if (!closing_) onStop_();
+    return closing_ ? 0 : received;
+}
+
+// Every line the server writes is complete when write returns (the report
+// log takes one write per line), so ending without unwinding loses no line.
+void CStopSignalWatcher::Watch() {
+    if (AwaitSignal() == 0) return;
+    onStop_();
+    const int second = AwaitSignal();
+    if (second != 0) std::_Exit(kSignalDeathBase + second);
 }

@@ -7,9 +7,12 @@
 #include <thread>
 
 // Turns SIGINT and SIGTERM into a call on a thread of its own, where
-// anything may be done (a signal handler could do almost nothing). Create it
-// before any other thread: the signals are blocked in the creating thread
-// and so in every thread started after it.
+// anything may be done (a signal handler could do almost nothing). The
+// first signal asks for a graceful stop, which waits for the answers under
+// way; a second one ends the process at once, with the shell's status for a
+// signal death (128 + the signal's number). Create it before any other
+// thread: the signals are blocked in the creating thread and so in every
+// thread started after it.
 class CStopSignalWatcher {
 public:
     explicit CStopSignalWatcher(std::function<void()> onStop);
@@ -19,6 +22,8 @@ public:
 
 private:
     void Watch();
+    // The signal's number, or 0 when the watcher itself is closing.
+    int AwaitSignal();
 
     sigset_t signals_{};
     std::function<void()> onStop_;

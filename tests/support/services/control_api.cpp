@@ -5,6 +5,7 @@
 
 #include "ruvi_server_service.h"
 #include "squid_service.h"
+#include "test_keys.h"
 
 namespace {
 
@@ -37,7 +38,16 @@ void AddControlApi(httplib::Server& server, ServiceRegistry& registry,
                     options.base = ParamOr(request, "base", options.base);
                     options.mode = ParamOr(request, "mode", options.mode);
                     options.desKey = ParamOr(request, "key", "");
+                    options.signingKey = ParamOr(request, "signingKey", "");
+                    options.tlsCert = ParamOr(request, "tlsCert", "");
+                    options.tlsKey = ParamOr(request, "tlsKey", "");
                     return registry.Adopt(std::make_unique<RuviServerService>(options));
+                }));
+    server.Post("/signing-key", Answering([&registry](const auto&) {
+                    return MakeSigningKey(registry.NewTempFolder());
+                }));
+    server.Post("/tls-certificate", Answering([&registry](const auto&) {
+                    return MakeTlsCertificate(registry.NewTempFolder());
                 }));
     server.Post("/squid", Answering([&registry](const auto& request) {
                     SquidOptions options;

@@ -9,7 +9,11 @@
 // The services host's control requests. Each answers 200 with "name=value"
 // lines, or 500 with the reason as text:
 //   POST /ruvi-server?plan=UNIXPATH[&base=/RUVServer/][&mode=secure|des][&key=K]
-//        -> id, url
+//        [&signingKey=UNIXPATH][&tlsCert=UNIXPATH&tlsKey=UNIXPATH]
+//        -> id, url (https://localhost:PORT/... with TLS)
+//   POST /signing-key -> privateKeyUnix, privateKey (as Windows sees it), trustKey
+//   POST /tls-certificate -> caCertUnix, caCert, caCertDerUnix, caCertDer,
+//        certUnix, keyUnix (see test_keys.h)
 //   POST /squid?user=U&password=P[&origin=PORT]
 //        -> id, port, accessLog (Z:\ path), accessLogUnix
 //   POST /stop?id=N

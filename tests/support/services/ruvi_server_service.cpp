@@ -1,6 +1,7 @@
 #include "ruvi_server_service.h"
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "loopback.h"
@@ -13,9 +14,16 @@ constexpr auto kStartLimit = std::chrono::seconds(20);
 std::vector<std::string> CommandLine(const RuviServerOptions& options) {
     std::vector<std::string> argv = {options.program, options.planFolder, "--listen", "127.0.0.1:0",
                                      "--base",        options.base,       "--mode",   options.mode};
-    if (!options.desKey.empty()) {
-        argv.push_back("--des-key");
-        argv.push_back(options.desKey);
+    const std::pair<const char*, const std::string*> optional[] = {
+        {"--des-key", &options.desKey},
+        {"--signing-key", &options.signingKey},
+        {"--tls-cert", &options.tlsCert},
+        {"--tls-key", &options.tlsKey},
+    };
+    for (const auto& [option, value] : optional) {
+        if (value->empty()) continue;
+        argv.push_back(option);
+        argv.push_back(*value);
     }
     return argv;
 }
@@ -40,6 +48,8 @@ RuviServerService::RuviServerService(const RuviServerOptions& options) : folder_
                                  ReadWholeFile(err));
     }
     url_ = firstLine.substr(sizeof kAnnouncement - 1);
+    const std::string loopback = "https://127.0.0.1:";
+    if (url_.rfind(loopback, 0) == 0) url_.replace(0, loopback.size(), "https://localhost:");
 }
 
 std::string RuviServerService::Facts() const { return "url=" + url_ + "\n"; }

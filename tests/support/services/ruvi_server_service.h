@@ -13,6 +13,9 @@ struct RuviServerOptions {
     std::string base = "/RUVServer/";
     std::string mode = "secure";  // or "des"
     std::string desKey;
+    std::string signingKey;  // PEM path; "" for unsigned answers
+    std::string tlsCert;     // PEM paths; both "" for plain HTTP
+    std::string tlsKey;
 };
 
 // A ruvi-server serving one plan folder on a port of its own choosing.
@@ -22,7 +25,8 @@ public:
     // std::runtime_error (with the server's own output) when it does not.
     explicit RuviServerService(const RuviServerOptions& options);
 
-    // url: the server base URL, ending in the base path.
+    // url: the server base URL, ending in the base path; over HTTPS it names
+    // the host "localhost", which the test certificates are made for.
     std::string Facts() const override;
 
 private:

@@ -27,13 +27,17 @@ bool ServiceRegistry::Stop(int id) {
 }
 
 std::string ServiceRegistry::MakeTempFolder() {
+    const std::string path = NewTempFolder();
+    return "unixPath=" + path + "\nwindowsPath=" + WindowsPathOf(path) + "\n";
+}
+
+std::string ServiceRegistry::NewTempFolder() {
     auto folder = std::make_unique<TempFolder>("ruvi-test");
     chmod(folder->Path().c_str(), 0755);
-    const std::string facts =
-        "unixPath=" + folder->Path() + "\nwindowsPath=" + WindowsPathOf(folder->Path()) + "\n";
+    const std::string path = folder->Path();
     std::lock_guard lock(mutex_);
     folders_.push_back(std::move(folder));
-    return facts;
+    return path;
 }
 
 void ServiceRegistry::StopAll() {

@@ -27,6 +27,8 @@ public:
 
     // A new empty folder; returns unixPath and windowsPath.
     std::string MakeTempFolder();
+    // A new empty folder; returns its path.
+    std::string NewTempFolder();
 
     void StopAll();
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "../scripted_pattern.h"
 #include "child_process.h"
@@ -159,28 +160,75 @@ TEST(RuviServerService, AnnouncesTheServersUrlOrWhyItDidNotStart) {
 }
 #endif
 
-TEST(ServicesHost, StopsEverythingItStartedWhenItIsStopped) {
-    TempFolder output("ruvi-services-test");
-    const std::string announcement = output.Path() + "/stdout";
-    ChildProcess host({RUVI_TEST_SERVICES_PROGRAM}, announcement, output.Path() + "/stderr");
-    int port = 0;
-    ASSERT_TRUE(WaitUntil(kLimit, [&] {
-        const std::string text = ReadWholeFile(announcement);
-        if (text.find('\n') == std::string::npos) return false;
-        port = std::stoi(text.substr(text.rfind(':') + 1));
-        return true;
-    }));
+// A services host of its own, for one test.
+class ServicesHost {
+public:
+    explicit ServicesHost(std::vector<std::string> argv) {
+        argv.insert(argv.begin(), RUVI_TEST_SERVICES_PROGRAM);
+        const std::string announcement = output_.Path() + "/stdout";
+        host_ = std::make_unique<ChildProcess>(argv, announcement, output_.Path() + "/stderr");
+        int port = 0;
+        EXPECT_TRUE(WaitUntil(kLimit, [&] {
+            const std::string text = ReadWholeFile(announcement);
+            if (text.find('\n') == std::string::npos) return false;
+            port = std::stoi(text.substr(text.rfind(':') + 1));
+            return true;
+        }));
+        client_ = std::make_unique<httplib::Client>("127.0.0.1", port);
+        client_->set_read_timeout(60);
+    }
 
-    httplib::Client client("127.0.0.1", port);
-    client.set_read_timeout(60);
-    const auto squid = client.Post("/squid?user=ruvi&password=s3cret", "", "text/plain");
-    ASSERT_TRUE(squid);
-    ASSERT_EQ(squid->status, 200) << squid->body;
-    const auto folder = client.Post("/temp-folder", "", "text/plain");
-    ASSERT_TRUE(folder);
+    // The facts of a control request that must succeed.
+    std::string Call(const std::string& request) {
+        const auto answer = client_->Post(request, "", "text/plain");
+        EXPECT_TRUE(answer) << request;
+        EXPECT_EQ(answer ? answer->status : -1, 200) << (answer ? answer->body : request);
+        return answer ? answer->body : "";
+    }
+    void Stop() { host_->Stop(); }
+
+private:
+    TempFolder output_{"ruvi-services-test"};
+    std::unique_ptr<ChildProcess> host_;
+    std::unique_ptr<httplib::Client> client_;
+};
+
+#ifdef RUVI_SERVER_PROGRAM
+TEST(ServicesHost, StartsASigningServerOverHttpsWithKeysAndCertificatesItMade) {
+    ServicesHost host({"--ruvi-server", RUVI_SERVER_PROGRAM});
+    const std::string key = host.Call("/signing-key");
+    const std::string tls = host.Call("/tls-certificate");
+    const std::string plan = Fact(host.Call("/temp-folder"), "unixPath");
+    std::ofstream(plan + "/plan.xml")
+        << "<R><VersionLimit>1.0.0.1</VersionLimit><OperationList>"
+           "<Operation ModuleName=\"UserCheck\"/></OperationList></R>";
+    EXPECT_EQ(Fact(key, "trustKey").rfind("MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE", 0), 0u) << key;
+    EXPECT_EQ(Fact(key, "trustKey").size(), 124u);
+    EXPECT_EQ(Fact(key, "privateKey"), WindowsPathOf(Fact(key, "privateKeyUnix")));
+    EXPECT_EQ(Fact(tls, "caCertDer"), WindowsPathOf(Fact(tls, "caCertDerUnix")));
+    EXPECT_EQ(ReadWholeFile(Fact(tls, "caCertDerUnix")).substr(0, 1), "\x30");  // a DER SEQUENCE
+
+    const std::string server =
+        host.Call("/ruvi-server?plan=" + plan + "&signingKey=" + Fact(key, "privateKeyUnix") +
+                  "&tlsCert=" + Fact(tls, "certUnix") + "&tlsKey=" + Fact(tls, "keyUnix"));
+    const std::string url = Fact(server, "url");
+    ASSERT_EQ(url.rfind("https://localhost:", 0), 0u) << server;
+    httplib::SSLClient client("localhost", std::stoi(url.substr(18)));
+    client.set_ca_cert_path(Fact(tls, "caCertUnix").c_str());
+    const auto answer = client.Post("/RUVServer/ruvinstall", {{"X-Ruvi-Nonce", "00"}}, "",
+                                    "application/octet-stream");
+    ASSERT_TRUE(answer) << httplib::to_string(answer.error());
+    EXPECT_EQ(answer->status, 200);
+    EXPECT_TRUE(answer->has_header("X-Ruvi-Signature"));
+}
+#endif
+
+TEST(ServicesHost, StopsEverythingItStartedWhenItIsStopped) {
+    ServicesHost host({});
+    const std::string squid = host.Call("/squid?user=ruvi&password=s3cret");
     const std::string squidFolder =
-        std::filesystem::path(Fact(squid->body, "accessLogUnix")).parent_path();
-    const std::string sharedFolder = Fact(folder->body, "unixPath");
+        std::filesystem::path(Fact(squid, "accessLogUnix")).parent_path();
+    const std::string sharedFolder = Fact(host.Call("/temp-folder"), "unixPath");
     ASSERT_TRUE(AnyProcessMentions(squidFolder));
     ASSERT_TRUE(std::filesystem::is_directory(sharedFolder));
 

@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::string_view kFilesFolder = "files/";
 constexpr std::string_view kHttpScheme = "http://";
+constexpr std::string_view kHttpsScheme = "https://";
 
 bool IsSafeSegment(std::string_view segment) {
     return !segment.empty() && segment != "." && segment != ".." &&
@@ -41,15 +42,16 @@ std::string_view WithoutQuery(std::string_view target) {
     return target.substr(0, target.find('?'));
 }
 
-bool SameAuthority(std::string_view urlAuthority, std::string_view serverAuthority) {
+bool SameAuthority(std::string_view urlAuthority, const CServerOrigin& origin) {
     const auto equalNoCase = [](std::string_view a, std::string_view b) {
         return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
             return std::tolower(static_cast<unsigned char>(x)) ==
                    std::tolower(static_cast<unsigned char>(y));
         });
     };
-    return equalNoCase(urlAuthority, serverAuthority) ||
-           equalNoCase(std::string(urlAuthority) + ":80", serverAuthority);
+    const char* defaultPort = origin.tls ? ":443" : ":80";
+    return equalNoCase(urlAuthority, origin.authority) ||
+           equalNoCase(std::string(urlAuthority) + defaultPort, origin.authority);
 }
 
 }  // namespace
@@ -73,16 +75,19 @@ std::optional<std::filesystem::path> MapDownloadPath(std::string_view basePath,
 }
 
 std::optional<std::string> DownloadRequestPath(std::string_view url, std::string_view basePath,
-                                               std::string_view authority) {
-    // The installer treats only a case-sensitive "http://" prefix as
-    // absolute; anything else is appended to its server URL.
-    if (!url.starts_with(kHttpScheme)) {
+                                               const CServerOrigin* origin) {
+    // The installer treats only the case-sensitive "http://" and "https://"
+    // prefixes as absolute; anything else is appended to its server URL.
+    const bool http = url.starts_with(kHttpScheme);
+    const bool https = url.starts_with(kHttpsScheme);
+    if (!http && !https) {
         const std::string target = std::string(basePath) + std::string(url);
         return PercentDecode(WithoutQuery(target));
     }
-    const std::string_view afterScheme = url.substr(kHttpScheme.size());
+    if (origin == nullptr || origin->tls != https) return std::nullopt;
+    const std::string_view afterScheme = url.substr((https ? kHttpsScheme : kHttpScheme).size());
     const auto pathStart = afterScheme.find_first_of("/?");
-    if (!SameAuthority(afterScheme.substr(0, pathStart), authority)) return std::nullopt;
+    if (!SameAuthority(afterScheme.substr(0, pathStart), *origin)) return std::nullopt;
     if (pathStart == std::string_view::npos) return std::string("/");
     const std::string path(WithoutQuery(afterScheme.substr(pathStart)));
     return PercentDecode(path.empty() ? "/" : path);

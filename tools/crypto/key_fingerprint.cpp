@@ -1,0 +1,12 @@
+#include "key_fingerprint.h"
+
+#include "sha256.h"
+#include "startup/base64.h"
+#include "startup/trust_key.h"
+
+std::string KeyFingerprint(const ByteVector& point) {
+    const Sha256Digest digest = Sha256(TrustKeyDer(point));
+    std::string text = EncodeBase64(ByteVector(digest.begin(), digest.end()));
+    text.erase(text.find_last_not_of('=') + 1);
+    return "SHA256:" + text;
+}

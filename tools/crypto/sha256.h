@@ -1,0 +1,21 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "net/byte_vector.h"
+
+// SHA-256, from OpenSSL on the host and from the system's bcrypt on Windows.
+
+using Sha256Digest = std::array<unsigned char, 32>;
+
+Sha256Digest Sha256(const ByteVector& bytes);
+
+// The digest of a file's bytes, read piece by piece; nothing when it cannot
+// be read.
+std::optional<Sha256Digest> Sha256OfFile(const std::filesystem::path& path);
+
+// 64 lower-case hex digits: the form plans declare.
+std::string HexOf(const Sha256Digest& digest);

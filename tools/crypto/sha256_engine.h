@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "sha256.h"
+
+// One running SHA-256 computation over the platform's implementation.
+// Throws std::runtime_error when the platform refuses.
+class CSha256Engine {
+public:
+    CSha256Engine();
+    ~CSha256Engine();
+    CSha256Engine(const CSha256Engine&) = delete;
+    CSha256Engine& operator=(const CSha256Engine&) = delete;
+
+    void Add(const char* bytes, std::size_t count);
+    Sha256Digest Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};

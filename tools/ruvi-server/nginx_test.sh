@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The shipped nginx configuration in front of two ruvi-server instances on
+# loopback that serve one plan folder: nginx accepts it, both instances
+# answer through it (signed, over HTTPS), a report is logged once, and with
+# one instance stopped the other answers everything.
+# Usage: nginx_test.sh RUVI_SERVER DEPLOY_NGINX_CONF NGINX
+set -u
+program=$1
+shipped=$2
+nginx=$3
+
+work=$(mktemp -d)
+pids=()
+nginx_pid=
+cleanup() {
+  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null && wait "$nginx_pid" 2>/dev/null
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+until_deadline() {  # COMMAND...: true once it succeeds within 30 s
+  local i
+  for i in $(seq 1 600); do "$@" && return 0; sleep 0.05; done
+  return 1
+}
+
+mkdir -p "$work/plan/files"
+printf '<R><VersionLimit>1.0.0.1</VersionLimit><OperationList><Operation ModuleName="UserCheck"/></OperationList></R>' \
+  >"$work/plan/plan.xml"
+openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out "$work/signing.pem" 2>/dev/null
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/tls.key" -out "$work/tls.pem" -days 2 \
+  -subj /CN=localhost -addext subjectAltName=DNS:localhost 2>/dev/null
+
+# start_instance N: a ruvi-server on a free port; sets port_N.
+start_instance() {
+  "$program" "$work/plan" --listen 127.0.0.1:0 --signing-key "$work/signing.pem" \
+    >"$work/access-$1.log" 2>"$work/err-$1" &
+  pids[$1]=$!
+  first_line() { grep -q '^listening on ' "$work/access-$1.log"; }
+  until_deadline first_line "$1" || fail "instance $1 did not start: $(cat "$work/err-$1")"
+  local line; line=$(head -n 1 "$work/access-$1.log")
+  line=${line#listening on http://127.0.0.1:}
+  printf -v "port_$1" '%s' "${line%%/*}"
+}
+start_instance 1
+start_instance 2
+
+# The shipped file as it is, with the test's ports and certificate, inside
+# the smallest main configuration that keeps nginx's files in $work.
+write_config() {  # HTTP_PORT HTTPS_PORT
+  sed -e "s|server 127.0.0.1:8081 |server 127.0.0.1:$port_1 |" \
+      -e "s|server 127.0.0.1:8082 |server 127.0.0.1:$port_2 |" \
+      -e "s|listen 80;|listen 127.0.0.1:$1;|" -e "s|listen 443 ssl;|listen 127.0.0.1:$2 ssl;|" \
+      -e "s|/etc/ssl/ruvi/fullchain.pem|$work/tls.pem|" -e "s|/etc/ssl/ruvi/privkey.pem|$work/tls.key|" \
+      "$shipped" >"$work/ruvi.conf"
+  cat >"$work/nginx.conf" <<CONF
+pid $work/nginx.pid;
+error_log $work/error.log;
+worker_processes 1;
+events {}
+http {
+  access_log $work/nginx-access.log;
+  client_body_temp_path $work/body;
+  proxy_temp_path $work/proxy;
+  include $work/ruvi.conf;
+}
+CONF
+}
+
+write_config 8080 8443
+"$nginx" -t -q -e "$work/error.log" -c "$work/nginx.conf" || fail "nginx -t refuses the configuration"
+
+# Ports are drawn at random; another process may hold one, then nginx does
+# not start and the next draw is tried.
+for _ in 1 2 3 4 5; do
+  http_port=$((20000 + RANDOM % 30000))
+  https_port=$((http_port + 1))
+  write_config "$http_port" "$https_port"
+  "$nginx" -e "$work/error.log" -c "$work/nginx.conf" -g 'daemon off;' &
+  nginx_pid=$!
+  listening() { curl -s -o /dev/null "http://127.0.0.1:$http_port/"; }
+  until_deadline listening && break
+  kill "$nginx_pid" 2>/dev/null
+  wait "$nginx_pid" 2>/dev/null
+  nginx_pid=
+done
+[ -n "$nginx_pid" ] || { fail "nginx did not start: $(cat "$work/error.log")"; exit 1; }
+
+# post PATH [CURL ARGS...]: a POST through nginx over HTTPS; prints the status.
+post() {
+  local path=$1
+  shift
+  curl -s -o /dev/null -w '%{http_code}' --cacert "$work/tls.pem" --data-binary "" "$@" \
+    "https://localhost:$https_port$path"
+}
+
+for _ in 1 2 3 4; do
+  [ "$(post /RUVServer/ruvinstall -H 'X-Ruvi-Nonce: 0123456789abcdef0123456789abcdef' \
+    -D "$work/headers")" = 200 ] || fail "an answer through nginx failed"
+  grep -q '^X-Ruvi-Signature: ' "$work/headers" || fail "the signature did not come through"
+done
+for n in 1 2; do
+  grep -q '"forwarded_for":"127.0.0.1","method":"POST","path":"/RUVServer/ruvinstall"' \
+    "$work/access-$n.log" || fail "instance $n answered nothing through nginx"
+done
+[ "$(post '/RUVServer//RUVS?method=report' --data-binary 'report')" = 200 ] || fail "report refused"
+[ "$(wc -l <"$work/plan/reports.log")" = 1 ] || fail "the report was not logged once"
+[ "$(post /other)" = 404 ] || fail "nginx passed on a path outside /RUVServer/"
+
+kill -TERM "${pids[1]}"
+wait "${pids[1]}"
+for _ in 1 2 3 4; do
+  [ "$(post /RUVServer/ruvinstall)" = 200 ] || fail "with instance 1 stopped a request failed"
+done
+
+[ "$failures" = 0 ] && echo "all nginx checks passed"
+exit $((failures > 0))

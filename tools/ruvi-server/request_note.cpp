@@ -1,0 +1,6 @@
+#include "request_note.h"
+
+CRequestNote& CRequestNote::Current() {
+    thread_local CRequestNote note;
+    return note;
+}
