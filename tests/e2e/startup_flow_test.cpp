@@ -120,6 +120,25 @@ TEST_F(InstallerFlowTest, AnEmptyOperationListIsTreatedLikeANetworkFailure) {
     EXPECT_TRUE(installer->WaitForExit());
 }
 
+TEST_F(InstallerFlowTest, APlanThatNamesAFileOutsideTheWorkFolderIsRefusedLikeANetworkFailure) {
+    // Two folders up from the work folder (temp + "\\Tarvano\\RUVI"): the
+    // temporary folder itself.
+    char temp[MAX_PATH + 1];
+    const std::string outside = std::string(temp, GetTempPathA(sizeof temp, temp)) + "evil.dll";
+    DeleteFileA(outside.c_str());
+    plan.AddSetupProgram("evil.dll");
+    Serve(Operation("FileDownload", "Download",
+                    "<URL>files/evil.dll</URL><SaveName>..\\..\\evil.dll</SaveName>"));
+    Start();
+    const HWND box = MessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(control::Text(box, IDC_MSGBOX_TEXT), gbk::kProxyPrompt);
+    EXPECT_EQ(installer->FindWindowWith(IDC_STATUS_LINE), nullptr);
+    ASSERT_TRUE(control::Click(box, IDCANCEL));
+    EXPECT_TRUE(installer->WaitForExit());
+    EXPECT_EQ(GetFileAttributesA(outside.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(InstallerFlowTest, WithoutAConfigurationTheProxyDialogOpensWithEmptyFields) {
     Start();  // no RUVI.config in the install folder
     ASSERT_TRUE(control::Click(MessageBox(), IDOK));
