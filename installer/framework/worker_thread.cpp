@@ -3,6 +3,7 @@
 #include <process.h>
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -36,6 +37,25 @@ CWorkerThread& CWorkerThread::operator=(CWorkerThread&& other) noexcept {
         handle_ = std::exchange(other.handle_, nullptr);
     }
     return *this;
+}
+
+void CWorkerThread::WaitPumpingMessages() const {
+    if (handle_ == nullptr) return;
+    std::optional<WPARAM> quitCode;
+    // MWMO_INPUTAVAILABLE: also wake for messages that came before the wait.
+    while (MsgWaitForMultipleObjectsEx(1, &handle_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quitCode = message.wParam;
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (quitCode) PostQuitMessage(static_cast<int>(*quitCode));
 }
 
 void CWorkerThread::Close() {

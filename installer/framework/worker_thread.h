@@ -24,6 +24,12 @@ public:
     // Signalled when the work has ended.
     HANDLE Handle() const { return handle_; }
 
+    // Waits until the work has ended (at once without a thread), handling
+    // the calling thread's messages meanwhile: work that calls into this
+    // thread's windows cannot deadlock the wait. A WM_QUIT met on the way is
+    // posted again afterwards.
+    void WaitPumpingMessages() const;
+
 private:
     explicit CWorkerThread(HANDLE handle) : handle_(handle) {}
     void Close();

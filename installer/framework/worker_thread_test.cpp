@@ -52,4 +52,21 @@ TEST(WorkerThread, WorkOutlivesTheObjectThatStartedIt) {
     EXPECT_TRUE(WaitUntil([&] { return finished.load(); }));
 }
 
+TEST(WorkerThread, WaitingWithMessagesLetsTheWorkCallIntoThisThreadsWindows) {
+    // A plain wait here would never return: the work's call waits for this
+    // thread to handle it.
+    const HWND window =
+        CreateWindowW(L"STATIC", L"before", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    CWorkerThread thread =
+        CWorkerThread::Start([window] { SetWindowTextW(window, L"set by the work"); });
+    ASSERT_TRUE(thread);
+    thread.WaitPumpingMessages();
+    EXPECT_EQ(WaitForSingleObject(thread.Handle(), 0), WAIT_OBJECT_0);
+    wchar_t text[32] = {};
+    GetWindowTextW(window, text, 32);
+    EXPECT_STREQ(text, L"set by the work");
+    DestroyWindow(window);
+}
+
 }  // namespace

@@ -43,12 +43,22 @@ private:
     std::size_t lastStride_ = 0;
 };
 
-void ReadBody(HINTERNET request, IProgressWindow* progressWindow, ByteVector& response) {
+// Up to a whole piece, but never more than one byte past the limit: that
+// byte is enough to tell an answer that is too large.
+DWORD NextPieceSize(std::size_t received, std::size_t limit) {
+    const std::size_t room = limit - received;
+    return room < kPieceSize ? static_cast<DWORD>(room + 1) : kPieceSize;
+}
+
+void ReadBody(HINTERNET request, IProgressWindow* progressWindow, std::size_t limit,
+              ByteVector& response) {
     ProgressStepper stepper(progressWindow);
     char piece[kPieceSize];
-    while (const DWORD read = ReadResponsePiece(request, piece, kPieceSize)) {
+    while (const DWORD read =
+               ReadResponsePiece(request, piece, NextPieceSize(response.size(), limit))) {
         const std::size_t receivedBefore = response.size();
         response.insert(response.end(), piece, piece + read);
+        if (response.size() > limit) throw CMessageError(kResponseTooLarge);
         stepper.PieceStored(receivedBefore);
     }
     // A connection that ends early reads like the end of the body; only the
@@ -93,7 +103,7 @@ void HttpClient::Exchange(const std::string& url, IProgressWindow* progressWindo
     const auto status = QueryStatusCode(request.Get());
     if (!status) throw CMessageError(kServerStatusUnreadable);
     if (*status != HTTP_STATUS_OK) throw CMessageError(kServerInternalError);
-    ReadBody(request.Get(), progressWindow, response);
+    ReadBody(request.Get(), progressWindow, responseLimit, response);
 }
 
 std::string HttpClient::ProxyAddress() const {

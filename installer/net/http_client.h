@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,10 @@ public:
     bool useProxy = false;
     // Proxy host, port, user name and password, in this order.
     std::vector<std::string> proxySettings;
+    // The longest body a Post takes; callers set it directly. A longer one
+    // fails with "服务器应答数据过大" as soon as its first byte past the limit
+    // has arrived, so an endless answer costs no more than the limit.
+    std::size_t responseLimit = std::numeric_limits<std::size_t>::max();
 
     // Takes settings only when it holds exactly the four entries.
     bool SetProxySettings(std::vector<std::string> settings);

@@ -7,6 +7,7 @@ inline constexpr const char kServerUrlUnparsable[] = "解析服务器URL失败";
 inline constexpr const char kServerStatusUnreadable[] = "获取服务器返回状态错误";
 inline constexpr const char kServerInternalError[] = "服务器内部错误";
 inline constexpr const char kHttpUnknownError[] = "未知异常";
+inline constexpr const char kResponseTooLarge[] = "服务器应答数据过大";
 
 // Only a few WinINet codes have a text of the platform's own (Wine has a
 // dozen); the others still have to tell which failure it was. The code

@@ -96,6 +96,7 @@ bool RunInitialExchange(OperationList& operationList, CInstallerContext& context
         context.config.LoadConfig(configPath, true);
         context.ReadBrowserProxySettings();
         context.serverBaseUrl = context.config.serverUrl;
+        context.httpClient.responseLimit = kInitialAnswerLimit;
         context.httpClient.Post(context.serverBaseUrl + kExchangeAddress, nullptr, ByteVector());
         const ByteVector body = context.httpClient.response;
         ByteVector plain;

@@ -12,6 +12,11 @@ class CInstallerContext;
 // The main window has one display row per operation, and no more.
 inline constexpr std::size_t kMaxOperationCount = 5;
 
+// The largest answer to the initial request. A real plan is a few
+// kilobytes; the parser runs on the window thread before there is a window,
+// so a large answer would hold the installer up with nothing on screen.
+inline constexpr std::size_t kInitialAnswerLimit = 64 * 1024;
+
 // Asks the server what to do: reads the configuration from the installer's
 // install folder, posts once to the server's "ruvinstall" address, decodes
 // and checks the answer and appends its operations to operationList. The

@@ -40,6 +40,8 @@ const std::string kAnswerUnreadable =
     "\xed\xce\xf3";
 const std::string kVersionMissing = "\xbd\xe2\xce\xf6<Version>\xbd\xda\xb5\xe3\xca\xa7\xb0\xdc";
 const std::string kVersionEmpty = "<Version>\xbd\xda\xb5\xe3\xc4\xda\xc8\xdd\xce\xaa\xbf\xd5";
+const std::string kAnswerTooLarge =
+    "\xb7\xfe\xce\xf1\xc6\xf7\xd3\xa6\xb4\xf0\xca\xfd\xbe\xdd\xb9\xfd\xb4\xf3";
 
 constexpr char kDesKey[] = "k3y!8byt";
 
@@ -238,6 +240,18 @@ TEST_F(InitialExchangeTest, DesBodyThatIsNotWholeBlocksIsRefused) {
     installed.PutDesConfig(canned.Url());
     EXPECT_FALSE(Exchange());
     EXPECT_EQ(LastError(), kPrefix + kBadDecryptLength);
+}
+
+TEST_F(InitialExchangeTest, AnswersBeyond64KiBAreRefusedAndOneOf64KiBIsParsed) {
+    // Whole DES blocks that decrypt to no document: the parser has the last
+    // word on an answer within the limit.
+    for (const auto& [size, failure] : {std::pair{kInitialAnswerLimit, kAnswerUnreadable},
+                                        std::pair{kInitialAnswerLimit + 1, kAnswerTooLarge}}) {
+        const CannedHttpServer canned(200, std::string(size, 'x'));
+        installed.PutDesConfig(canned.Url());
+        EXPECT_FALSE(Exchange()) << size;
+        EXPECT_EQ(LastError(), kPrefix + failure) << size;
+    }
 }
 
 TEST_F(InitialExchangeTest, PlainAnswerInSecureModeFailsToDecrypt) {

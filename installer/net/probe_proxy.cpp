@@ -25,7 +25,15 @@ std::string TextOf(const char* text) { return text == nullptr ? std::string() : 
 
 }  // namespace
 
-int ProbeProxy(const char* proxyAddress, const char* userName, const char* password) {
+std::string ProxyProbeUrl(const std::string& configuredServerUrl) {
+    if (!configuredServerUrl.empty()) return configuredServerUrl;
+    const auto server = CrackServerUrl(kDefaultServerBaseUrl);
+    if (!server) return kDefaultServerBaseUrl;
+    return "http://" + server->host + server->object;
+}
+
+int ProbeProxy(const std::string& serverBaseUrl, const char* proxyAddress, const char* userName,
+               const char* password) {
     // Without an address the session would follow the system's settings, and
     // a direct success would pass for the proxy's.
     if (TextOf(proxyAddress).empty()) return kNoStatus;
@@ -33,9 +41,8 @@ int ProbeProxy(const char* proxyAddress, const char* userName, const char* passw
         !FitsRoom(password, kProxyCredentialRoom)) {
         return kNoStatus;
     }
-    auto server = CrackServerUrl(kDefaultServerBaseUrl);
+    const auto server = CrackServerUrl(serverBaseUrl);
     if (!server) return kNoStatus;
-    server->port = INTERNET_INVALID_PORT_NUMBER;  // the protocol's default
 
     const InternetHandle session = OpenInternetSession(TextOf(proxyAddress));
     const InternetHandle connection = ConnectHttp(session.Get(), *server, kProbeFlags);

@@ -44,5 +44,8 @@ CacheWriteOutcome WriteCacheFile(const std::string& path, long long offset,
         }
         done += block;
     }
+    // A longer file from an earlier download must not keep its stale tail
+    // behind the new bytes.
+    if (!SetEndOfFile(file.Get())) return CacheWriteOutcome::WriteFailed;
     return CacheWriteOutcome::Written;
 }

@@ -11,6 +11,6 @@ long long ResumeOffset(const std::string& path);
 enum class CacheWriteOutcome { Written, OpenFailed, WriteFailed };
 
 // Writes data into the file at path from offset on, creating the file when
-// needed and keeping what lies before offset. Bytes written before a failure
-// stay in the file.
+// needed, keeping what lies before offset and cutting the file after the
+// last byte written. Bytes written before a failure stay in the file.
 CacheWriteOutcome WriteCacheFile(const std::string& path, long long offset, const ByteVector& data);

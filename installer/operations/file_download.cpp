@@ -8,6 +8,7 @@
 #include "operations/cache_file.h"
 #include "operations/child_text.h"
 #include "operations/operation_messages.h"
+#include "operations/plain_file_name.h"
 #include "skin/progress_bmp_ctrl.h"
 #include "startup/message_error.h"
 #include "window/progress_window.h"
@@ -36,7 +37,9 @@ bool COpFileDownload::Init(const xercesc::DOMNode* element) {
     if (!text.empty()) description = std::move(text);
     text = ChildText(element, "SaveName");
     saveName = text.empty() ? std::string(kDefaultSaveName) : std::move(text);
-    return true;
+    // The name is appended to the work folder: anything but a plain file
+    // name would let the server write elsewhere, as administrator.
+    return IsPlainFileName(saveName);
 }
 
 ByteVector COpFileDownload::Fetch(long long offset) const {

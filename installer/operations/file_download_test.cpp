@@ -96,6 +96,16 @@ TEST_F(FileDownloadTest, WholeKilobytesResumeWhereTheyEnd) {
     EXPECT_EQ(CachedFile(), std::string(3072, 'x') + payload.substr(3072));
 }
 
+TEST_F(FileDownloadTest, ALongerStaleFileEndsWithTheDownload) {
+    // Resumes at 9216, inside the stale file, whose tail lies past the end
+    // of the payload.
+    PutCachedFile(payload.substr(0, 9216) + std::string(1023, 'x'));
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(CachedFile().size(), payload.size());
+    EXPECT_TRUE(CachedFile() == payload);
+}
+
 TEST_F(FileDownloadTest, NothingLeftToFetchIsSuccessAndLeavesTheFileAlone) {
     const std::string longer = payload + std::string(10240 - kPayloadSize, 'x');
     PutCachedFile(longer);

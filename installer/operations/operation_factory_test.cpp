@@ -91,6 +91,12 @@ TEST_F(OperationFactoryTest, ReportsTheFirstFaultInAttributeOrder) {
          kModuleInitFailed},
         {R"(<Operation ModuleName="SetupRun" ModuleLabel="L" Type="t" Timeout="5s"><Description>d</Description></Operation>)",
          kModuleInitFailed},
+        // A name that is no plain file name (the whole table is the name
+        // check's own).
+        {R"(<Operation ModuleName="FileDownload" ModuleLabel="L" Type="t" Timeout="5s"><URL>u</URL><SaveName>..\..\evil.dll</SaveName></Operation>)",
+         kModuleInitFailed},
+        {R"(<Operation ModuleName="SetupRun" ModuleLabel="L" Type="t" Timeout="5s"><ExecName>..\Other\tool.exe</ExecName></Operation>)",
+         kModuleInitFailed},
         {R"(<Operation ModuleName="RUVCheck" ModuleLabel="L" Type="t" Timeout="5s"><Version></Version></Operation>)",
          kModuleInitFailed},
         {R"(<Operation ModuleName="RUVCheck" ModuleLabel="L" Type="t" Timeout="5s"><X><Version>1</Version></X></Operation>)",

@@ -58,11 +58,11 @@ void CopyFileTo(const std::string& from, const std::string& to) {
     }
 }
 
-bool WaitUntil(const std::function<bool()>& condition, unsigned deadlineMs) {
+bool WaitUntil(const std::function<bool()>& condition, unsigned deadlineMs, unsigned pollMs) {
     const ULONGLONG end = GetTickCount64() + deadlineMs;
     while (!condition()) {
         if (GetTickCount64() >= end) return false;
-        Sleep(20);
+        Sleep(pollMs);
     }
     return true;
 }

@@ -47,8 +47,9 @@ std::string ReadTestFile(const std::string& path);
 void WriteTestFile(const std::string& path, std::string_view bytes);
 void CopyFileTo(const std::string& from, const std::string& to);
 
-// Polls condition until it holds or deadlineMs have passed; returns whether
-// it held.
-bool WaitUntil(const std::function<bool()>& condition, unsigned deadlineMs = 20000);
+// Polls condition every pollMs until it holds or deadlineMs have passed;
+// returns whether it held.
+bool WaitUntil(const std::function<bool()>& condition, unsigned deadlineMs = 20000,
+               unsigned pollMs = 20);
 
 }  // namespace ops_test

@@ -9,6 +9,10 @@
 namespace {
 
 constexpr UINT kTerminatedExitCode = 0xFFFFFFFF;
+// Termination is asynchronous; until the process has gone, its file cannot
+// be deleted. Bounded, so that a process the system cannot end does not
+// hold up the installer for good.
+constexpr DWORD kTerminationWait = 5000;
 
 // Writable, as CreateProcessA wants it.
 std::vector<char> QuotedCommandLine(const std::string& programPath) {
@@ -33,8 +37,10 @@ int RunProgram(std::string programPath, DWORD timeoutMs, bool wait, std::string&
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
     std::vector<char> commandLine = QuotedCommandLine(programPath);
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                        nullptr, nullptr, &startup, &created)) {
+    // Named as the application too, so the system neither searches for the
+    // program nor appends ".exe" to its name.
+    if (!CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &created)) {
         message = operation_messages::kCreateProcessFailed;
         return -1;
     }
@@ -44,6 +50,7 @@ int RunProgram(std::string programPath, DWORD timeoutMs, bool wait, std::string&
 
     if (WaitForSingleObject(process.Get(), timeoutMs) == WAIT_TIMEOUT) {
         TerminateProcess(process.Get(), kTerminatedExitCode);
+        WaitForSingleObject(process.Get(), kTerminationWait);
         message = operation_messages::kRunTimedOut;
         return -1;
     }

@@ -39,6 +39,14 @@ TEST_F(ProcessRunnerTest, MissingProgramCannotBeCreated) {
     EXPECT_EQ(message, "\xb4\xb4\xbd\xa8\xbd\xf8\xb3\xcc\xca\xa7\xb0\xdc");
 }
 
+TEST_F(ProcessRunnerTest, ThePathIsTakenAsItStands) {
+    // Read as a command line alone, "setup" would become "setup.exe".
+    const std::string program = Program("setup.exe");
+    const std::string withoutExtension = program.substr(0, program.size() - 4);
+    EXPECT_EQ(RunProgram(withoutExtension, 60000, true, message), -1);
+    EXPECT_FALSE(Exists(program + ".mark"));
+}
+
 TEST_F(ProcessRunnerTest, WithoutWaitingOnlyTheStartCounts) {
     const std::string program = Program("setup_exit7.exe");
     EXPECT_EQ(RunProgram(program, 0, false, message), 0);

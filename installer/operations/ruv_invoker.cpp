@@ -42,12 +42,20 @@ void COpRUVInvoker::Run() {
     OleSession ole;
     const auto control = CreateProductControl(classId);
     if (!control) return;
-    programPath = InstallFolder(control.Get()) + kProgramName;
-    std::string ignoredMessage;
-    if (RunProgram(programPath, 0, false, ignoredMessage) != 0) {
+    if (!StartProduct(control.Get())) {
         Fail(kStartFailedReported, operation_messages::kStartFailedReported,
              kStartFailedReportFailed, operation_messages::kStartFailedReportFailed);
     }
+}
+
+bool COpRUVInvoker::StartProduct(IDispatch* control) {
+    const std::string folder = InstallFolder(control);
+    // The bare name would be searched for (beside the installer, in the
+    // current folder, along PATH) and whatever was found run elevated.
+    if (folder.empty()) return false;
+    programPath = folder + kProgramName;
+    std::string ignoredMessage;
+    return RunProgram(programPath, 0, false, ignoredMessage) == 0;
 }
 
 bool COpRUVInvoker::ReportOSToServer() {

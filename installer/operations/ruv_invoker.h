@@ -1,5 +1,9 @@
 #pragma once
 
+#include <windows.h>
+
+#include <oaidl.h>
+
 #include <string>
 
 #include "operations/operator_base.h"
@@ -27,6 +31,9 @@ public:
     static constexpr int kStartFailedReportFailed = 604;
 
 private:
+    // Starts "RUV.exe" from the folder the control names; false when the
+    // control names none or the program cannot be started.
+    bool StartProduct(IDispatch* control);
     // Reports and fails with one of two codes, by whether the report went out.
     void Fail(int reportedCode, const char* reportedText, int unreportedCode,
               const char* unreportedText);

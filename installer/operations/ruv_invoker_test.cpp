@@ -116,6 +116,37 @@ TEST_F(RuvInvokerTest, ProgramThatCannotStartWithTheServerDownFailsToReport) {
     EXPECT_FALSE(Exists(folder.PathOf("RUV.exe.mark")));
 }
 
+// Makes folder the current folder, where a bare program name is looked for
+// first.
+class ScopedCurrentFolder {
+public:
+    explicit ScopedCurrentFolder(const std::string& folder) {
+        char saved[MAX_PATH + 1];
+        saved_.assign(saved, GetCurrentDirectoryA(sizeof saved, saved));
+        SetCurrentDirectoryA(folder.c_str());
+    }
+    ~ScopedCurrentFolder() { SetCurrentDirectoryA(saved_.c_str()); }
+
+private:
+    std::string saved_;
+};
+
+TEST_F(RuvInvokerTest, WithoutAnInstallFolderNothingIsSearchedForAndTheFailureIsReported) {
+    PlaceProgram(folder.PathOf("RUV.exe"));
+    const ScopedCurrentFolder current(folder.Path());
+    for (const bool answerFails : {false, true}) {
+        ProductControlFixture product;  // answers an empty folder
+        if (answerFails) product.FailGetInstallPath();
+        COpRUVInvoker invoker(server.url, folder.Path());
+        invoker.Run();
+        EXPECT_EQ(invoker.result.code, 603) << answerFails;
+        EXPECT_EQ(invoker.result.message, kStartFailedReported) << answerFails;
+        EXPECT_TRUE(invoker.result.showMessage) << answerFails;
+        EXPECT_TRUE(WaitForReport()) << ReportLog();
+    }
+    EXPECT_FALSE(Exists(folder.PathOf("RUV.exe.mark")));
+}
+
 TEST_F(RuvInvokerTest, InstalledProgramStartsWithoutAReport) {
     ProductControlFixture product;
     PlaceProgram(folder.PathOf("RUV.exe"));

@@ -5,6 +5,7 @@
 
 #include "operations/child_text.h"
 #include "operations/operation_messages.h"
+#include "operations/plain_file_name.h"
 #include "operations/process_runner.h"
 
 namespace {
@@ -26,7 +27,8 @@ COpSetupRun::COpSetupRun(std::string label, std::string serverBaseUrl, std::stri
 
 bool COpSetupRun::Init(const xercesc::DOMNode* element) {
     execName = ChildText(element, "ExecName");
-    if (execName.empty()) return false;
+    // Only a file of the work folder may be run (and then deleted).
+    if (!IsPlainFileName(execName)) return false;
     std::string text = ChildText(element, "Description");
     if (!text.empty()) description = std::move(text);
     return true;
@@ -43,7 +45,7 @@ void COpSetupRun::Run() {
     std::string message;
     result.code = RunProgram(path, TimeoutMilliseconds(timeoutSeconds), true, message);
     if (result.code != 0) result.message = message;
-    // The program is consumed whatever its outcome; a file still held by a
-    // terminated process stays behind.
+    // The program is consumed whatever its outcome, so a later run can
+    // never find it and start it again.
     DeleteFileA(path.c_str());
 }

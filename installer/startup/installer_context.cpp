@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/folder_protection.h"
 #include "startup/local_paths.h"
 #include "startup/registry_value.h"
 
@@ -38,6 +39,11 @@ CInstallerContext::CInstallerContext()
       // stays, as every path here is built by plain appending.
       cacheDirectory(GetTempDirectory() + "\\Tarvano\\RUVI") {
     SHCreateDirectoryExA(nullptr, cacheDirectory.c_str(), nullptr);
+    // Elevated, the installer runs what it finds in this folder; programs of
+    // the user without elevation must not be able to put anything there. Set
+    // on every start, since the folder may be older than this installer.
+    // Without it the install still goes on.
+    ProtectFolderForAdministrators(cacheDirectory);
 }
 
 void CInstallerContext::ReadBrowserProxySettings() {

@@ -11,9 +11,10 @@
 // and the main window, which owns it.
 class CInstallerContext {
 public:
-    // Builds the local paths and creates the work folder (with its parents;
+    // Builds the local paths, creates the work folder (with its parents;
     // a folder that exists already, or cannot be made, is not an error here:
-    // downloads into it fail later on their own terms).
+    // downloads into it fail later on their own terms) and closes it to
+    // programs that do not run as administrator, where the system allows.
     CInstallerContext();
 
     // Text of the last failure of the initial exchange; empty after success.

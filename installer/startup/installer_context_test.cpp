@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,13 +122,17 @@ TEST_F(InstallerContextTest, BuildsItsPathsAndCreatesTheWorkFolder) {
     EXPECT_FALSE(context.httpClient.useProxy);
 }
 
-TEST_F(InstallerContextTest, AWorkFolderThatExistsAlreadyIsFine) {
+TEST_F(InstallerContextTest, AWorkFolderThatExistsAlreadyIsFineAndKeepsWhatItHolds) {
     const CInstallerContext first;
     ASSERT_TRUE(CreateDirectoryA((temp.Folder() + "\\Tarvano\\RUVI\\kept").c_str(), nullptr));
+    // A partial download of an earlier run, which this one resumes.
+    const std::string partial = temp.Folder() + "\\Tarvano\\RUVI\\RUV_installer.EXE";
+    std::ofstream(partial, std::ios::binary) << "partial";
 
     const CInstallerContext second;
     EXPECT_EQ(second.cacheDirectory, first.cacheDirectory);
     EXPECT_TRUE(IsFolder(temp.Folder() + "\\Tarvano\\RUVI\\kept"));
+    EXPECT_EQ(std::filesystem::file_size(partial), 7u);
 }
 
 TEST_F(InstallerContextTest, WithoutAnInstallFolderTheInstallerIsTheBareFileName) {

@@ -1,5 +1,6 @@
 // The run driver: runs the operation list on a thread of its own, one
-// operation thread at a time, and shows each step and the outcome.
+// operation thread at a time, and shows each step; the window thread shows
+// the outcome once the driver has ended.
 #include <algorithm>
 
 #include "framework/window_text.h"
@@ -47,8 +48,7 @@ void CRUVInstallerDlg::RunDriverThread() {
         }
         ++row;
     }
-    FinishRun();
-    running_ = false;
+    PostMessageW(hwnd, kRunEndedMessage, 0, 0);
 }
 
 int CRUVInstallerDlg::RunOneOperation(int row, COperatorBase& operation) {
@@ -86,6 +86,14 @@ void CRUVInstallerDlg::OperationThread(COperatorBase& operation) {
         return;
     }
     WaitForSingleObject(thread.Handle(), INFINITE);
+}
+
+void CRUVInstallerDlg::OnRunEnded() {
+    // Nothing of the driver is left to run but its return; once it is gone,
+    // Retry can start the next one.
+    driverThread_.WaitPumpingMessages();
+    running_ = false;
+    FinishRun();
 }
 
 void CRUVInstallerDlg::FinishRun() {

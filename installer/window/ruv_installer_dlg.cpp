@@ -17,8 +17,9 @@ constexpr UINT kFocusNotification = 0x100;
 
 CRUVInstallerDlg::~CRUVInstallerDlg() {
     // Only reached once no run is in progress (a close during a run ends the
-    // process); the driver may still be on its way out of FinishRun.
-    if (driverThread_) WaitForSingleObject(driverThread_.Handle(), INFINITE);
+    // process), so this wait is short; it handles messages all the same, so
+    // that a driver calling into the window could never hold it up for good.
+    driverThread_.WaitPumpingMessages();
     operations_.clear();
 }
 
@@ -95,7 +96,7 @@ void CRUVInstallerDlg::OnOK() {
     // Enter reaches here as well; the product may start only after a run
     // that succeeded, which is when OK is there to press.
     const HWND ok = Item(IDOK);
-    if (IsWindowVisible(ok) && IsWindowEnabled(ok)) OnLaunch();
+    if (!running_ && IsWindowVisible(ok) && IsWindowEnabled(ok)) OnLaunch();
 }
 
 void CRUVInstallerDlg::OnCancel() {
@@ -108,6 +109,9 @@ void CRUVInstallerDlg::OnCancel() {
 
 std::optional<LRESULT> CRUVInstallerDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case kRunEndedMessage:
+            OnRunEnded();
+            return 0;
         case WM_PAINT:
             if (!IsIconic(hwnd)) break;
             PaintMinimised();
@@ -131,6 +135,9 @@ void CRUVInstallerDlg::PaintMinimised() {
 }
 
 void CRUVInstallerDlg::OnRetry() {
+    // Only after a failed run: never while a driver is still about, whose
+    // end would be taken for the new run's.
+    if (running_ || !IsWindowVisible(Item(IDC_RETRY))) return;
     progressBar_.SetPos(0);
     for (const int id : {IDC_RUN_FAILED_PICTURE, IDC_FAILURE_TEXT, IDC_RETRY, IDC_EXIT}) {
         ShowWindow(Item(id), SW_HIDE);

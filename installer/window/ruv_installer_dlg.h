@@ -50,8 +50,12 @@ private:
     void StartRunDriver();
     void RunDriverThread();
     int RunOneOperation(int row, COperatorBase& operation);
+    void OnRunEnded();
     void FinishRun();
     static void OperationThread(COperatorBase& operation);
+    // Posted by the driver as its last act; the window thread then shows the
+    // end of the run.
+    static constexpr UINT kRunEndedMessage = WM_APP + 1;
 
     void OnLaunch();
     void OnRetry();
@@ -72,8 +76,10 @@ private:
     bool userProxyEnabled_ = false;
     std::vector<std::string> userProxySettings_;
 
-    // Set while a driver thread runs; closing the window then ends the
-    // process, as the threads still use the window and the operations.
-    std::atomic<bool> running_{false};
+    // From the start of a driver thread until the window thread has seen it
+    // end; only the window thread reads or writes it. Meanwhile Retry and OK
+    // are ignored, and closing the window ends the process, as the threads
+    // still use the window and the operations.
+    bool running_ = false;
     CWorkerThread driverThread_;
 };

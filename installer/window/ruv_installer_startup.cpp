@@ -2,6 +2,7 @@
 // exchange with the server and the proxy prompt after each failure.
 #include "framework/application.h"
 #include "net/initial_exchange.h"
+#include "net/probe_proxy.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_files.h"
 #include "startup/local_paths.h"
@@ -44,8 +45,10 @@ void CRUVInstallerDlg::RunProxyPromptLoop() {
 void CRUVInstallerDlg::AskForProxy() {
     std::vector<std::string> settings(4);
     context_.GetProxySettings(settings);
-    CSetProxySvrDlg dialog(hwnd, context_.browserProxyEnabled, settings[0], settings[1],
-                           settings[2], settings[3]);
+    // The test goes where the exchange goes, once a configuration was read.
+    CSetProxySvrDlg dialog(hwnd, ProxyProbeUrl(context_.serverBaseUrl),
+                           context_.browserProxyEnabled, settings[0], settings[1], settings[2],
+                           settings[3]);
     if (dialog.DoModal() != IDOK) return;
 
     userProxySettings_ = {dialog.ProxyAddress(), dialog.ProxyPort(), dialog.UserName(),

@@ -55,9 +55,11 @@ void SetPasswordChar(HWND dialog, HWND edit, wchar_t character) {
 
 }  // namespace
 
-CSetProxySvrDlg::CSetProxySvrDlg(HWND parent, bool useProxy, std::string address, std::string port,
-                                 std::string userName, std::string password)
+CSetProxySvrDlg::CSetProxySvrDlg(HWND parent, std::string testUrl, bool useProxy,
+                                 std::string address, std::string port, std::string userName,
+                                 std::string password)
     : CDlgEx(IDD_SETPROXYSVR, parent),
+      testUrl_(std::move(testUrl)),
       skinRoot_(ReadInstallPath(skin_files::kMsgBoxProductKey)),
       values_{std::move(address), std::move(port), std::move(userName), std::move(password)},
       useProxy_(useProxy ? 1 : 0) {
@@ -251,7 +253,8 @@ bool CSetProxySvrDlg::TestConnection() {
     const std::string proxy = Entered(kAddress) + ":" + Entered(kPort);
     int status = 0;
     try {
-        status = ProbeProxy(proxy.c_str(), Entered(kUserName).c_str(), Entered(kPassword).c_str());
+        status = ProbeProxy(testUrl_, proxy.c_str(), Entered(kUserName).c_str(),
+                            Entered(kPassword).c_str());
     } catch (const CMessageError&) {
         ShowResult(kBlankLine, window_messages::kCheckProxySettings);
         return false;

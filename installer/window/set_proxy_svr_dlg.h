@@ -9,13 +9,14 @@
 
 // The proxy settings dialog: switches the use of an HTTP proxy on or off,
 // takes its address, port, user name and password, and can test it with one
-// GET through it. With the proxy switched on, OK closes the dialog only
-// after a test that succeeded. Results: IDOK, IDCANCEL (close button) or 8
-// (the second action button).
+// GET of testUrl through it (the owner names the page: see ProxyProbeUrl).
+// With the proxy switched on, OK closes the dialog only after a test that
+// succeeded. Results: IDOK, IDCANCEL (close button) or 8 (the second action
+// button).
 class CSetProxySvrDlg : public CDlgEx {
 public:
-    CSetProxySvrDlg(HWND parent, bool useProxy, std::string address, std::string port,
-                    std::string userName, std::string password);
+    CSetProxySvrDlg(HWND parent, std::string testUrl, bool useProxy, std::string address,
+                    std::string port, std::string userName, std::string password);
 
     // After IDOK: the entered values; a field still showing its hint is empty.
     bool UseProxy() const { return useProxy_ != 0; }
@@ -49,6 +50,7 @@ private:
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
     static int FieldId(Field field);
 
+    std::string testUrl_;
     std::string skinRoot_;
     std::array<COLORREF, kFieldCount> colours_{};
     std::array<std::string, kFieldCount> values_;

@@ -27,7 +27,8 @@ protected:
     void Show(bool useProxy, std::string address, std::string port, std::string userName = "",
               std::string password = "") {
         run = std::make_unique<CModalTestRun>([=, this] {
-            CSetProxySvrDlg dialog(nullptr, useProxy, address, port, userName, password);
+            CSetProxySvrDlg dialog(nullptr, "http://127.0.0.1:1/RUVServer/", useProxy, address,
+                                   port, userName, password);
             const INT_PTR result = dialog.DoModal();
             entered = {dialog.UseProxy(), dialog.ProxyAddress(), dialog.ProxyPort(),
                        dialog.UserName(), dialog.Password()};

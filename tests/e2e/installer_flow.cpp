@@ -17,8 +17,11 @@ void InstallerFlowTest::Serve(const std::string& operations) {
     installed.Configure(server->url);
 }
 
-void InstallerFlowTest::ConfigureUnreachableServer() {
-    installed.Configure("http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/RUVServer/");
+std::string InstallerFlowTest::ConfigureUnreachableServer() {
+    const std::string url =
+        "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/RUVServer/";
+    installed.Configure(url);
+    return url;
 }
 
 InstallerProcess& InstallerFlowTest::Start() {

@@ -34,8 +34,8 @@ class InstallerFlowTest : public ::testing::Test {
 protected:
     // Serves a plan of these operations and names the server in RUVI.config.
     void Serve(const std::string& operations);
-    // Names a server that is not there in RUVI.config.
-    void ConfigureUnreachableServer();
+    // Names a server that is not there in RUVI.config; returns its base URL.
+    std::string ConfigureUnreachableServer();
 
     InstallerProcess& Start();
     // The main window once it shows, else a test failure.

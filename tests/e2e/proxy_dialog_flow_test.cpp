@@ -22,7 +22,7 @@ class ProxyDialogFlowTest : public InstallerFlowTest {
 protected:
     // Starts the installer against no server and opens the dialog.
     HWND OpenDialog() {
-        ConfigureUnreachableServer();
+        configuredUrl = ConfigureUnreachableServer();
         Start();
         const HWND box = MessageBox();
         if (box == nullptr || !control::Click(box, IDOK)) return nullptr;
@@ -48,6 +48,8 @@ protected:
         if (!control::Checked(dialog, IDC_PROXY_ENABLE)) control::Click(dialog, IDC_PROXY_ENABLE);
         WaitUntil([&] { return control::Enabled(dialog, IDC_PROXY_PASSWORD); });
     }
+
+    std::string configuredUrl;  // the server RUVI.config names
 };
 
 TEST_F(ProxyDialogFlowTest, FieldsShowHintsLoseTheirBlanksAndMaskThePassword) {
@@ -133,9 +135,12 @@ TEST_F(ProxyDialogFlowTest, ARealProxyIsTestedAndThenCarriesTheNextExchange) {
     EXPECT_TRUE(TestShows(dialog, std::string(61, ' ')));
     EXPECT_EQ(control::Text(dialog, IDC_PROXY_SUCCESS_LINE), kConnected);
     EXPECT_TRUE(control::Enabled(dialog, IDC_PROXY_SUCCESS_LINE));
+    // The test asked for the configured server's page, not the build's.
+    EXPECT_NE(proxy.WaitForLogLine("GET " + configuredUrl + " ruvi "), "");
 
-    // OK: the next exchange goes through the proxy, which hands it to the
-    // server that RUVI.config does not name, and the window opens.
+    // OK: the next exchange goes through the proxy, which hands it (as it
+    // handed the test) to the server that RUVI.config does not name, and the
+    // window opens.
     ASSERT_TRUE(control::Click(dialog, IDOK));
     ASSERT_NE(MainWindow(), nullptr);
     EXPECT_NE(proxy.WaitForLogLine("ruvinstall"), "");

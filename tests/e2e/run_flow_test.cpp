@@ -94,6 +94,31 @@ TEST_F(InstallerFlowTest, AFailureInTheLastRowAddsNothingToTheProgress) {
     EXPECT_TRUE(control::Visible(window, IDOK));
 }
 
+TEST_F(InstallerFlowTest, RetryDuringARunIsIgnoredAndRetryThenCloseEndsTheProgramAtOnce) {
+    // The new run takes three pauses of three seconds: a close that waited
+    // for it would miss the deadline.
+    Serve(FailingSetupRun("Block=\"true\"") + UserCheck("1") + UserCheck("2"));
+    Start();
+    const HWND window = MainWindow();
+    ASSERT_NE(window, nullptr);
+
+    // The button is hidden while the run goes on, but a press can still
+    // reach the window. Handled (sent, not posted), it must have left the
+    // run alone: a second run would have started by hiding every icon.
+    ASSERT_TRUE(WaitUntil([&] { return RowIcons(window, 0) == "P1"; }, 90000));
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_RETRY, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_RETRY)));
+    EXPECT_NE(RowIcons(window, 0).find("P1"), std::string::npos);
+
+    // Once the last operation has its icon, Retry is moments away: from
+    // then on, look without pause and press it the moment it shows.
+    ASSERT_TRUE(WaitUntil([&] { return RowIcons(window, 1) == "P3"; }, 90000));
+    ASSERT_TRUE(WaitUntil([&] { return control::Visible(window, IDC_RETRY); }, 20000, 0));
+    ASSERT_TRUE(control::Click(window, IDC_RETRY));
+    ASSERT_TRUE(control::Click(window, IDC_CLOSE));
+    EXPECT_TRUE(installer->WaitForExit(5000));
+}
+
 TEST_F(InstallerFlowTest, EscapeIsIgnoredAndTheCloseButtonEndsTheProgramDuringARun) {
     // Three pauses of three seconds: the run is still going when the test
     // clicks.

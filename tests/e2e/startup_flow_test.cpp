@@ -109,15 +109,27 @@ TEST_F(InstallerFlowTest, AnUnreachableServerAsksForAProxyAndCancelEndsWithoutAW
     EXPECT_TRUE(installer->WaitForExit());
 }
 
-TEST_F(InstallerFlowTest, AnEmptyOperationListIsTreatedLikeANetworkFailure) {
-    Serve("");
-    Start();
-    const HWND box = MessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(control::Text(box, IDC_MSGBOX_TEXT), gbk::kProxyPrompt);
-    EXPECT_EQ(installer->FindWindowWith(IDC_STATUS_LINE), nullptr);
-    ASSERT_TRUE(control::Click(box, IDCANCEL));
-    EXPECT_TRUE(installer->WaitForExit());
+TEST_F(InstallerFlowTest, AnswersThatCannotBeUsedAreTreatedLikeANetworkFailure) {
+    // An empty list, and a download that would be saved two folders up from
+    // the work folder (temp + "\\Tarvano\\RUVI"): in the temporary folder.
+    char temp[MAX_PATH + 1];
+    const std::string outside = std::string(temp, GetTempPathA(sizeof temp, temp)) + "evil.dll";
+    DeleteFileA(outside.c_str());
+    plan.AddSetupProgram("evil.dll");
+    for (const std::string& operations :
+         {std::string(),
+          Operation("FileDownload", "Download",
+                    "<URL>files/evil.dll</URL><SaveName>..\\..\\evil.dll</SaveName>")}) {
+        Serve(operations);
+        Start();
+        const HWND box = MessageBox();
+        ASSERT_NE(box, nullptr) << operations;
+        EXPECT_EQ(control::Text(box, IDC_MSGBOX_TEXT), gbk::kProxyPrompt) << operations;
+        EXPECT_EQ(installer->FindWindowWith(IDC_STATUS_LINE), nullptr) << operations;
+        ASSERT_TRUE(control::Click(box, IDCANCEL));
+        EXPECT_TRUE(installer->WaitForExit());
+    }
+    EXPECT_EQ(GetFileAttributesA(outside.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(InstallerFlowTest, WithoutAConfigurationTheProxyDialogOpensWithEmptyFields) {
