@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "operations/kernel_handle.h"
+#include "platform/kernel_handle.h"
 #include "operations/operation_test_support.h"
 #include "operations/os_description.h"
 #include "scoped_registry_value.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "operations/kernel_handle.h"
+#include "platform/kernel_handle.h"
 #include "operations/operation_messages.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "operations/operation_test_support.h"
+#include "platform/install_log_folder.h"
 #include "resources/resource_ids.h"
 #include "screen_capture.h"
 
@@ -24,9 +25,21 @@ std::string InstallerFlowTest::ConfigureUnreachableServer() {
     return url;
 }
 
-InstallerProcess& InstallerFlowTest::Start() {
-    installer = std::make_unique<InstallerProcess>(installed.ProgramPath());
+InstallerProcess& InstallerFlowTest::Start(const std::string& arguments) {
+    installer = std::make_unique<InstallerProcess>(installed.ProgramPath(), arguments);
     return *installer;
+}
+
+std::string InstallerFlowTest::InstallLog() const {
+    const std::string suffix = "-" + std::to_string(installer->Id()) + ".log";
+    std::error_code noFolder;
+    for (const auto& entry : std::filesystem::directory_iterator(InstallLogFolder(), noFolder)) {
+        const std::string name = entry.path().filename().string();
+        if (IsInstallLogFileName(name) && name.ends_with(suffix)) {
+            return ops_test::ReadTestFile(entry.path().string());
+        }
+    }
+    return {};
 }
 
 HWND InstallerFlowTest::MainWindow() {

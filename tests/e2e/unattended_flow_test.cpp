@@ -1,0 +1,61 @@
+// Unattended runs: the same exchange and operations with nothing on screen,
+// told apart by the exit code.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "installer_flow.h"
+#include "operations/operation_test_support.h"
+
+using ops_test::ReadTestFile;
+using ops_test::TestFolder;
+using ops_test::WaitUntil;
+
+namespace {
+
+TEST_F(InstallerFlowTest, UnattendedRunsShowNothingAndTellTheOutcomeByTheirExitCode) {
+    const TestFolder logs("unattended logs");
+    const std::string logPath = logs.PathOf("run.log");
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        std::string arguments;
+        DWORD exitCode;
+        std::string logLine;  // in the log the run wrote
+    };
+    const Case cases[] = {
+        {"success", [&] { Serve(UserCheck("Admin")); }, "/silent", 0,
+         "run-end succeeded=yes done=1 skipped=0"},
+        {"unreachable server", [&] { ConfigureUnreachableServer(); }, "-SILENT", 1,
+         "end exit-code=1"},
+        {"blocking failure",
+         [&] {
+             Serve(UserCheck("Admin") + SetupRun("Setup", "missing.exe", "Block=\"true\"") +
+                   UserCheck("Again"));
+         },
+         "/Silent", 501, "operation-end label=\"Again\""},
+        // No product registered: the launcher reports the system to the
+        // server.
+        {"launch failure", [&] { Serve(UserCheck("Admin")); }, "/silent /launch", 601,
+         "launch program=\"\" code=601"},
+        {"bad switch", [&] { Serve(UserCheck("Admin")); }, "/silent /bogus \"/log:" + logPath + "\"",
+         2, "bad-command-line argument=\"/bogus\""},
+    };
+    for (const Case& c : cases) {
+        c.prepare();
+        Start(c.arguments);
+        bool shown = false;
+        EXPECT_TRUE(WaitUntil([&] {
+            shown = shown || installer->FindWindowWith(InstallerProcess::kAnyWindow) != nullptr;
+            return !installer->Running();
+        }, 60000)) << c.name;
+        EXPECT_FALSE(shown) << c.name;
+        EXPECT_EQ(installer->ExitCode(), c.exitCode) << c.name;
+        const std::string log = c.arguments.find("/log:") != std::string::npos
+                                    ? ReadTestFile(logPath)
+                                    : InstallLog();
+        EXPECT_NE(log.find(c.logLine), std::string::npos) << c.name << "\n" << log;
+    }
+}
+
+}  // namespace
