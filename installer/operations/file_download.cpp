@@ -4,11 +4,11 @@
 
 #include "net/http_client.h"
 #include "net/secure_stream.h"
-#include "platform/text_conversion.h"
 #include "operations/cache_file.h"
 #include "operations/child_text.h"
 #include "operations/operation_messages.h"
 #include "operations/plain_file_name.h"
+#include "platform/text_conversion.h"
 #include "skin/progress_bmp_ctrl.h"
 #include "startup/message_error.h"
 #include "window/progress_window.h"

@@ -26,7 +26,8 @@ void LogOperationEnd(const COperatorBase& operation, std::int64_t milliseconds) 
     if (facts.bytes) {
         fields.emplace_back("bytes", *facts.bytes);
         const double seconds = static_cast<double>(std::max<std::int64_t>(milliseconds, 1)) / 1000;
-        fields.emplace_back("mib-per-second", static_cast<double>(*facts.bytes) / kBytesPerMiB / seconds);
+        fields.emplace_back("mib-per-second",
+                            static_cast<double>(*facts.bytes) / kBytesPerMiB / seconds);
     }
     if (facts.exitCode) fields.emplace_back("exit-code", *facts.exitCode);
     install_log::Write("operation-end", fields);

@@ -24,7 +24,9 @@ std::string ReadAll(const fs::path& path) {
 
 class ScratchFolder {
 public:
-    ScratchFolder() : path_(fs::temp_directory_path() / ("ruvi-log-test-" + std::to_string(GetCurrentProcessId()))) {
+    ScratchFolder()
+        : path_(fs::temp_directory_path() /
+                ("ruvi-log-test-" + std::to_string(GetCurrentProcessId()))) {
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
@@ -54,12 +56,15 @@ TEST(InstallLog, LinesCarryLocalTimeWithOffsetThreadEventAndFields) {
     };
     const Case cases[] = {
         {480, {}, "2025-01-31T09:05:07.042+08:00 77 start\r\n"},
-        {-330, {{"code", 404}, {"ok", false}, {"rate", 2.5}},
+        {-330,
+         {{"code", 404}, {"ok", false}, {"rate", 2.5}},
          "2025-01-31T09:05:07.042-05:30 77 start code=404 ok=no rate=2.50\r\n"},
-        {0, {{"label", "下载"}, {"size", std::size_t{5}}},
+        {0,
+         {{"label", "下载"}, {"size", std::size_t{5}}},
          "2025-01-31T09:05:07.042+00:00 77 start label=\"\xcf\xc2\xd4\xd8\" size=5\r\n"},
         // Quotes, backslashes and line breaks cannot break a line or a field.
-        {0, {{"text", "a \"b\"\\c\r\nd\x01"}},
+        {0,
+         {{"text", "a \"b\"\\c\r\nd\x01"}},
          "2025-01-31T09:05:07.042+00:00 77 start text=\"a \\\"b\\\"\\\\c\\r\\nd\\x01\"\r\n"},
     };
     for (const Case& c : cases) {
@@ -78,8 +83,7 @@ TEST(InstallLog, WritesUtf8OnlyWhileOpenAndNeverFailsTheCaller) {
 
     const std::string text = ReadAll(path);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
-    EXPECT_NE(text.find(" operation-end label=\"\xe4\xb8\x8b\xe8\xbd\xbd\"\r\n"),
-              std::string::npos)
+    EXPECT_NE(text.find(" operation-end label=\"\xe4\xb8\x8b\xe8\xbd\xbd\"\r\n"), std::string::npos)
         << text;
 
     EXPECT_FALSE(install_log::Open((folder.Path() / "missing" / "run.log").string()));
@@ -88,9 +92,10 @@ TEST(InstallLog, WritesUtf8OnlyWhileOpenAndNeverFailsTheCaller) {
 
 TEST(InstallLog, NamesFollowThePatternAndPruningKeepsTheNewestTenOfThemOnly) {
     EXPECT_EQ(InstallLogFileName(kTime, 1234), "RUVInstaller-20250131-090507-1234.log");
-    for (const char* name : {"RUVInstaller-20250131-090507-1234.log.bak",
-                             "RUVInstaller-20250131-090507-.log", "RUVInstaller-2025013-090507-1.log",
-                             "RUVInstaller-20250131-090507-12a.log", "RUVInstaller.log"}) {
+    for (const char* name :
+         {"RUVInstaller-20250131-090507-1234.log.bak", "RUVInstaller-20250131-090507-.log",
+          "RUVInstaller-2025013-090507-1.log", "RUVInstaller-20250131-090507-12a.log",
+          "RUVInstaller.log"}) {
         EXPECT_FALSE(IsInstallLogFileName(name)) << name;
     }
 

@@ -8,8 +8,8 @@
 #include <cctype>
 #include <string_view>
 
-#include "platform/text_conversion.h"
 #include "platform/local_memory.h"
+#include "platform/text_conversion.h"
 
 namespace {
 

@@ -46,9 +46,8 @@ void CRunDriver::Run() {
         }
         ++row;
     }
-    install_log::Write("run-end", {{"succeeded", Succeeded()},
-                                   {"done", doneCount_},
-                                   {"skipped", skippedCount_}});
+    install_log::Write(
+        "run-end", {{"succeeded", Succeeded()}, {"done", doneCount_}, {"skipped", skippedCount_}});
 }
 
 bool CRunDriver::Succeeded() const {

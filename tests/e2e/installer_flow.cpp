@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "operations/operation_test_support.h"
@@ -31,15 +32,18 @@ InstallerProcess& InstallerFlowTest::Start(const std::string& arguments) {
 }
 
 std::string InstallerFlowTest::InstallLog() const {
-    const std::string suffix = "-" + std::to_string(installer->Id()) + ".log";
+    std::string suffix = "-";
+    suffix += std::to_string(installer->Id()) + ".log";
+    // The system may give an earlier run's number to this one: of the logs
+    // that name it, the newest.
+    std::string newest;
     std::error_code noFolder;
     for (const auto& entry : std::filesystem::directory_iterator(InstallLogFolder(), noFolder)) {
         const std::string name = entry.path().filename().string();
-        if (IsInstallLogFileName(name) && name.ends_with(suffix)) {
-            return ops_test::ReadTestFile(entry.path().string());
-        }
+        if (IsInstallLogFileName(name) && name.ends_with(suffix)) newest = std::max(newest, name);
     }
-    return {};
+    return newest.empty() ? std::string()
+                          : ops_test::ReadTestFile(InstallLogFolder() + "\\" + newest);
 }
 
 HWND InstallerFlowTest::MainWindow() {

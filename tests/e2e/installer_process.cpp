@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/text_conversion.h"
 #include "operations/operation_test_support.h"
+#include "platform/text_conversion.h"
 
 using ops_test::Quoted;
 using ops_test::WaitUntil;

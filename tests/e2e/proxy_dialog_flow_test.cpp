@@ -112,8 +112,8 @@ TEST_F(ProxyDialogFlowTest, WithTheProxyOffOkClosesAtOnceAndTheEditsAreDisabled)
 }
 
 TEST_F(ProxyDialogFlowTest, ARealProxyCarriesTheNextExchangeAndTheLogNamesTheFailureButNoSecret) {
-    plan.Write(PlanDocument(UserCheck("Admin") +
-                            SetupRun("Setup", "missing.exe", "Block=\"true\"")));
+    plan.Write(
+        PlanDocument(UserCheck("Admin") + SetupRun("Setup", "missing.exe", "Block=\"true\"")));
     server.emplace(services.StartRuviServer(plan.Shared().unixPath));
     const SquidProxy proxy = services.StartSquid("proxyaccount", "s3cret", server->port);
     const HWND dialog = OpenDialog();
@@ -158,8 +158,9 @@ TEST_F(ProxyDialogFlowTest, ARealProxyCarriesTheNextExchangeAndTheLogNamesTheFai
                        Utf8(u8"找不到可以运行的程序") + "\""),
               std::string::npos)
         << log;
-    EXPECT_NE(log.find("proxy source=\"dialog\" enabled=yes host=\"" + address.substr(0, address.find(':')) +
-                       "\" port=\"" + address.substr(address.find(':') + 1) + "\""),
+    EXPECT_NE(log.find("proxy source=\"dialog\" enabled=yes host=\"" +
+                       address.substr(0, address.find(':')) + "\" port=\"" +
+                       address.substr(address.find(':') + 1) + "\""),
               std::string::npos)
         << log;
     EXPECT_NE(log.find(" close during-run=no"), std::string::npos) << log;

@@ -38,22 +38,24 @@ TEST_F(InstallerFlowTest, UnattendedRunsShowNothingAndTellTheOutcomeByTheirExitC
         // server.
         {"launch failure", [&] { Serve(UserCheck("Admin")); }, "/silent /launch", 601,
          "launch program=\"\" code=601"},
-        {"bad switch", [&] { Serve(UserCheck("Admin")); }, "/silent /bogus \"/log:" + logPath + "\"",
-         2, "bad-command-line argument=\"/bogus\""},
+        {"bad switch", [&] { Serve(UserCheck("Admin")); },
+         "/silent /bogus \"/log:" + logPath + "\"", 2, "bad-command-line argument=\"/bogus\""},
     };
     for (const Case& c : cases) {
         c.prepare();
         Start(c.arguments);
         bool shown = false;
-        EXPECT_TRUE(WaitUntil([&] {
-            shown = shown || installer->FindWindowWith(InstallerProcess::kAnyWindow) != nullptr;
-            return !installer->Running();
-        }, 60000)) << c.name;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                shown = shown || installer->FindWindowWith(InstallerProcess::kAnyWindow) != nullptr;
+                return !installer->Running();
+            },
+            60000))
+            << c.name;
         EXPECT_FALSE(shown) << c.name;
         EXPECT_EQ(installer->ExitCode(), c.exitCode) << c.name;
-        const std::string log = c.arguments.find("/log:") != std::string::npos
-                                    ? ReadTestFile(logPath)
-                                    : InstallLog();
+        const std::string log =
+            c.arguments.find("/log:") != std::string::npos ? ReadTestFile(logPath) : InstallLog();
         EXPECT_NE(log.find(c.logLine), std::string::npos) << c.name << "\n" << log;
     }
 }
