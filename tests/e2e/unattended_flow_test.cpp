@@ -23,9 +23,14 @@ TEST_F(InstallerFlowTest, UnattendedRunsShowNothingAndTellTheOutcomeByTheirExitC
         DWORD exitCode;
         std::string logLine;  // in the log the run wrote
     };
+    // The setup program stand-in exits with the number its name carries.
+    const auto downloadAndRun = [&](const std::string& program, const std::string& attributes) {
+        plan.AddSetupProgram(program);
+        Serve(Download("Download", program) + SetupRun("Setup", program, attributes) +
+              UserCheck("Admin"));
+    };
     const Case cases[] = {
-        {"success", [&] { Serve(UserCheck("Admin")); }, "/silent", 0,
-         "run-end succeeded=yes done=1 skipped=0"},
+        {"success", [&] { downloadAndRun("RUVSetup.exe", ""); }, "/silent", 0, " mib-per-second="},
         {"unreachable server", [&] { ConfigureUnreachableServer(); }, "-SILENT", 1,
          "end exit-code=1"},
         {"blocking failure",
@@ -34,6 +39,8 @@ TEST_F(InstallerFlowTest, UnattendedRunsShowNothingAndTellTheOutcomeByTheirExitC
                    UserCheck("Again"));
          },
          "/Silent", 501, "operation-end label=\"Again\""},
+        {"blocking setup program", [&] { downloadAndRun("setup-exit7.exe", "Block=\"true\""); },
+         "/silent", 7, " exit-code=7\r\n"},
         // No product registered: the launcher reports the system to the
         // server.
         {"launch failure", [&] { Serve(UserCheck("Admin")); }, "/silent /launch", 601,
