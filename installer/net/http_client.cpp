@@ -79,6 +79,7 @@ bool HttpClient::SetProxySettings(std::vector<std::string> settings) {
 
 void HttpClient::Post(std::string url, IProgressWindow* progressWindow, ByteVector body) {
     response.clear();
+    lastStatus = 0;
     try {
         Exchange(url, progressWindow, body);
     } catch (const CMessageError&) {
@@ -102,6 +103,7 @@ void HttpClient::Exchange(const std::string& url, IProgressWindow* progressWindo
     SendHttpRequest(request.Get(), kRequestHeaders, body);
     const auto status = QueryStatusCode(request.Get());
     if (!status) throw CMessageError(kServerStatusUnreadable);
+    lastStatus = static_cast<int>(*status);
     if (*status != HTTP_STATUS_OK) throw CMessageError(kServerInternalError);
     ReadBody(request.Get(), progressWindow, responseLimit, response);
 }

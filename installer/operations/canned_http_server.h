@@ -5,7 +5,7 @@
 #include <atomic>
 #include <string>
 
-#include "operations/kernel_handle.h"
+#include "platform/kernel_handle.h"
 #include "platform/unique_handle.h"
 
 namespace ops_test {

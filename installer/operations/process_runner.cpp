@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "operations/kernel_handle.h"
 #include "operations/operation_messages.h"
+#include "platform/kernel_handle.h"
 
 namespace {
 
