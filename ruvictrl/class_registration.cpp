@@ -6,8 +6,8 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/registry_key.h"
 #include "ruvictrl_app.h"
-#include "scoped_handle.h"
 
 namespace {
 
@@ -20,25 +20,25 @@ std::wstring ClassKey(REFCLSID classId) { return L"CLSID\\" + GuidString(classId
 
 // Creates the key when needed; an empty name sets the default value.
 bool SetString(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    ScopedRegKey handle;
+    RegistryKey handle;
     if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        handle.receive(), nullptr) != ERROR_SUCCESS) {
+                        handle.Receive(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const auto bytes = DWORD((value.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(handle.get(), name, 0, REG_SZ,
+    return RegSetValueExW(handle.Get(), name, 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
 }
 
 bool CreateKey(const std::wstring& key) {
-    ScopedRegKey handle;
+    RegistryKey handle;
     return RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                           handle.receive(), nullptr) == ERROR_SUCCESS;
+                           handle.Receive(), nullptr) == ERROR_SUCCESS;
 }
 
 bool KeyExists(const std::wstring& key) {
-    ScopedRegKey handle;
-    return RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, handle.receive()) ==
+    RegistryKey handle;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, handle.Receive()) ==
            ERROR_SUCCESS;
 }
 

@@ -14,8 +14,8 @@
 #include <functional>
 #include <thread>
 
+#include "platform/com_apartment.h"
 #include "resource.h"
-#include "testing/com_apartment.h"
 #include "testing/dispatch_call.h"
 #include "testing/message_pump.h"
 #include "testing/ocx_registration.h"
@@ -44,7 +44,7 @@ class ControlThread {
 public:
     explicit ControlThread(std::function<HRESULT(IUnknown*)> call)
         : thread_([this, call] {
-              ComApartment apartment;
+              OleApartment apartment;
               ComPtr<IUnknown> control;
               CLSID classId{};
               CLSIDFromProgID(L"RUVICTRL.RUVICtrlCtrl.1", &classId);

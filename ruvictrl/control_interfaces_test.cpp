@@ -14,9 +14,9 @@
 #include <map>
 #include <string>
 
+#include "platform/com_apartment.h"
+#include "platform/unique_window.h"
 #include "ruvictrl_h.h"
-#include "scoped_handle.h"
-#include "testing/com_apartment.h"
 #include "testing/ocx_registration.h"
 
 using Microsoft::WRL::ComPtr;
@@ -43,7 +43,7 @@ protected:
     }
 
     OcxRegistration registration_;
-    ComApartment apartment_;
+    OleApartment apartment_;
     ComPtr<IUnknown> control_;
 };
 
@@ -311,7 +311,7 @@ TEST_F(ControlInterfacesTest, NamesItsPropertyPage) {
 
 TEST(PropertyPage, ShowsItsNoteUnderTheGeneralCaption) {
     OcxRegistration registration;
-    ComApartment apartment;
+    OleApartment apartment;
     ComPtr<IPropertyPage> page;
     ASSERT_EQ(
         CoCreateInstance(kPropertyPage, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage, &page),
@@ -325,12 +325,12 @@ TEST(PropertyPage, ShowsItsNoteUnderTheGeneralCaption) {
     CoTaskMemFree(info.pszDocString);
     CoTaskMemFree(info.pszHelpFile);
 
-    const ScopedWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr,
+    const UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr,
                                               nullptr, nullptr, nullptr));
     ASSERT_TRUE(parent);
     const RECT area = {0, 0, info.size.cx, info.size.cy};
-    ASSERT_EQ(page->Activate(parent.get(), &area, TRUE), S_OK);
-    HWND dialog = GetWindow(parent.get(), GW_CHILD);
+    ASSERT_EQ(page->Activate(parent.Get(), &area, TRUE), S_OK);
+    HWND dialog = GetWindow(parent.Get(), GW_CHILD);
     ASSERT_TRUE(dialog);
     HWND note = GetWindow(dialog, GW_CHILD);
     ASSERT_TRUE(note);

@@ -1,6 +1,7 @@
 #include "control_window.h"
 
 #include "control_drawing.h"
+#include "platform/gdi_object.h"
 #include "ruvictrl_app.h"
 
 namespace {
@@ -40,11 +41,11 @@ bool RegisterWindowClass() {
 }  // namespace
 
 bool ControlWindow::Create(HWND parent, const RECT& position, const RECT& clip) {
-    window_.reset();
+    window_.Reset();
     if (!RegisterWindowClass()) {
         return false;
     }
-    window_.reset(CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_CLIPSIBLINGS, position.left,
+    window_.Reset(CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_CLIPSIBLINGS, position.left,
                                   position.top, position.right - position.left,
                                   position.bottom - position.top, parent, nullptr,
                                   theApp.Instance(), nullptr));
@@ -52,12 +53,12 @@ bool ControlWindow::Create(HWND parent, const RECT& position, const RECT& clip) 
         return false;
     }
     Place(position, clip);
-    ShowWindow(window_.get(), SW_SHOWNA);
+    ShowWindow(window_.Get(), SW_SHOWNA);
     return true;
 }
 
 void ControlWindow::Place(const RECT& position, const RECT& clip) {
-    HWND window = window_.get();
+    HWND window = window_.Get();
     if (!window) {
         return;
     }
@@ -71,9 +72,9 @@ void ControlWindow::Place(const RECT& position, const RECT& clip) {
     }
     // The region is in window coordinates; the system owns it once it is set.
     OffsetRect(&visible, -position.left, -position.top);
-    ScopedGdiObject region(CreateRectRgnIndirect(&visible));
-    if (region && SetWindowRgn(window, static_cast<HRGN>(region.get()), TRUE)) {
-        region.release();
+    GdiObject<HRGN> region(CreateRectRgnIndirect(&visible));
+    if (region && SetWindowRgn(window, region.Get(), TRUE)) {
+        region.Release();
     }
 }
 

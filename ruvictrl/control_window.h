@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "scoped_handle.h"
+#include "platform/unique_window.h"
 
 // The child window the control shows while it is active in place. It paints
 // the control's picture over its whole client area.
@@ -10,8 +10,8 @@ class ControlWindow {
 public:
     // Fails when the window cannot be created; the owner stays empty then.
     bool Create(HWND parent, const RECT& position, const RECT& clip);
-    void Destroy() { window_.reset(); }
-    HWND Handle() const { return window_.get(); }
+    void Destroy() { window_.Reset(); }
+    HWND Handle() const { return window_.Get(); }
 
     // Moves the window to position; only the part inside clip is shown.
     void Place(const RECT& position, const RECT& clip);
@@ -20,5 +20,5 @@ public:
     static void UnregisterClass();
 
 private:
-    ScopedWindow window_;
+    UniqueWindow window_;
 };

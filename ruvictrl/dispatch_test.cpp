@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scoped_handle.h"
-#include "testing/com_apartment.h"
+#include "platform/com_apartment.h"
+#include "platform/kernel_handle.h"
 #include "testing/dispatch_call.h"
 #include "testing/ocx_registration.h"
 #include "testing/scoped_installer_records.h"
@@ -21,7 +21,6 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 constexpr char kManifest[] = "RUVI.FileList.Manifest";
-using ScopedFileHandle = ScopedHandle<HANDLE, &CloseHandle>;
 
 class DispatchTest : public ::testing::Test {
 protected:
@@ -61,7 +60,7 @@ protected:
     }
 
     OcxRegistration registration_;
-    ComApartment apartment_;
+    OleApartment apartment_;
     ScopedInstallerRecords records_;
     ScopedTempFolder folder_;
     ComPtr<IDispatch> control_;
@@ -139,7 +138,7 @@ TEST_F(DispatchTest, ManifestThatCannotBeOpenedIsReported) {
     const HANDLE locked =
         CreateFileA(manifest.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    const ScopedFileHandle lock(locked);
+    const KernelHandle lock(locked);
     EXPECT_EQ(Integrity(), 2);
 }
 
@@ -151,7 +150,7 @@ TEST_F(DispatchTest, ManifestOpenForWritingElsewhereIsStillRead) {
         CreateFileA(manifest.c_str(), GENERIC_READ | GENERIC_WRITE,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    const ScopedFileHandle open(writer);
+    const KernelHandle open(writer);
     EXPECT_EQ(Integrity(), 0);
 }
 

@@ -10,9 +10,11 @@
 
 #include <filesystem>
 
-#include "scoped_handle.h"
+#include "platform/com_apartment.h"
+#include "platform/gdi_object.h"
+#include "platform/memory_dc.h"
+#include "platform/unique_window.h"
 #include "testing/bitmap_capture.h"
-#include "testing/com_apartment.h"
 #include "testing/dispatch_call.h"
 #include "testing/message_pump.h"
 #include "testing/ocx_registration.h"
@@ -78,29 +80,29 @@ public:
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
         windowClass.lpszClassName = L"RuviControlHostTest";
         RegisterClassW(&windowClass);
-        frame_.reset(CreateWindowExW(0, L"RuviControlHostTest", L"RUVICtrl host",
+        frame_.Reset(CreateWindowExW(0, L"RuviControlHostTest", L"RUVICtrl host",
                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 220, nullptr,
                                      nullptr, GetModuleHandleW(nullptr), nullptr));
         host_ = CreateWindowExW(0, L"AtlAxWin", L"RUVICTRL.RUVICtrlCtrl.1", WS_CHILD | WS_VISIBLE,
-                                20, 20, kControlWidth, kControlHeight, frame_.get(), nullptr,
+                                20, 20, kControlWidth, kControlHeight, frame_.Get(), nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
     }
     ~HostedControl() {
-        frame_.reset();  // the host window and the control's window go with it
+        frame_.Reset();  // the host window and the control's window go with it
         UnregisterClassW(L"RuviControlHostTest", GetModuleHandleW(nullptr));
     }
 
-    HWND Frame() const { return frame_.get(); }
+    HWND Frame() const { return frame_.Get(); }
     HWND Host() const { return host_; }
 
 private:
-    ScopedWindow frame_;
+    UniqueWindow frame_;
     HWND host_ = nullptr;  // a child of frame_, destroyed with it
 };
 
 TEST(Hosting, AtlAxWinActivatesTheControlInPlaceAndItPaintsItsOval) {
     OcxRegistration registration;
-    ComApartment apartment;
+    OleApartment apartment;
     ASSERT_TRUE(AtlAxWinInit());
     HostedControl hosted;
     ASSERT_TRUE(hosted.Frame());
@@ -146,47 +148,46 @@ TEST(Hosting, AtlAxWinActivatesTheControlInPlaceAndItPaintsItsOval) {
 
 TEST(Hosting, ContainerMayAskForThePictureInAnyDeviceContext) {
     OcxRegistration registration;
-    ComApartment apartment;
+    OleApartment apartment;
     ComPtr<IViewObject> view;
     CLSID classId{};
     ASSERT_EQ(CLSIDFromProgID(L"RUVICTRL.RUVICtrlCtrl.1", &classId), S_OK);
     ASSERT_EQ(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IViewObject, &view),
               S_OK);
 
-    using ScopedMemoryDc = ScopedHandle<HDC, &DeleteDC>;
-    ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+    MemoryDc dc(CreateCompatibleDC(nullptr));
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 100, -80, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    ScopedGdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
+    GdiObject<HBITMAP> bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HGDIOBJ previous = SelectObject(dc.Get(), bitmap.Get());
     const RECT all = {0, 0, 100, 80};
-    ScopedGdiObject red(CreateSolidBrush(kRed));
-    FillRect(dc.get(), &all, static_cast<HBRUSH>(red.get()));
+    GdiObject<HBRUSH> red(CreateSolidBrush(kRed));
+    FillRect(dc.Get(), &all, red.Get());
     // Whatever the container left selected must not change the picture.
-    ScopedGdiObject greenPen(CreatePen(PS_SOLID, 3, RGB(0, 255, 0)));
-    HGDIOBJ previousPen = SelectObject(dc.get(), greenPen.get());
+    GdiObject<HPEN> greenPen(CreatePen(PS_SOLID, 3, RGB(0, 255, 0)));
+    HGDIOBJ previousPen = SelectObject(dc.Get(), greenPen.Get());
 
     const RECTL bounds = {10, 20, 90, 70};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.get(), &bounds,
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.Get(), &bounds,
                          nullptr, nullptr, 0),
               S_OK);
-    const BitmapCapture picture(dc.get(), 0, 0, 100, 80);
+    const BitmapCapture picture(dc.Get(), 0, 0, 100, 80);
     ExpectControlPicture(picture, 10, 20, 80, 50);
     EXPECT_EQ(picture.At(5, 5), kRed) << "drew outside its bounds";
     EXPECT_EQ(picture.At(95, 75), kRed) << "drew outside its bounds";
     EXPECT_EQ(picture.At(10, 45), kBlack);
-    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), greenPen.get());
+    EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_PEN), greenPen.Get());
 
     EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr,
                          nullptr, 0),
               E_INVALIDARG);
-    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, dc.get(), &bounds, nullptr,
+    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, dc.Get(), &bounds, nullptr,
                          nullptr, 0),
               DV_E_DVASPECT);
 
-    SelectObject(dc.get(), previousPen);
-    SelectObject(dc.get(), previous);
+    SelectObject(dc.Get(), previousPen);
+    SelectObject(dc.Get(), previous);
 }
 
 }  // namespace

@@ -5,17 +5,17 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "platform/registry_key.h"
 #include "ruvictrl_names.h"
-#include "scoped_handle.h"
 
 namespace {
 
-ScopedRegKey OpenProductKey(const std::string& productKey) {
+RegistryKey OpenProductKey(const std::string& productKey) {
     const std::string keyPath = std::string(kInstallKeyPrefix) + productKey;
-    ScopedRegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.receive()) !=
+    RegistryKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) !=
         ERROR_SUCCESS) {
-        key.release();
+        key.Release();
     }
     return key;
 }
@@ -54,10 +54,10 @@ bool QueryValue(HKEY key, const Char* name, std::vector<Char>& text, DWORD& type
 }  // namespace
 
 std::string ReadInstallPath(const std::string& productKey) {
-    const ScopedRegKey key = OpenProductKey(productKey);
+    const RegistryKey key = OpenProductKey(productKey);
     std::vector<char> bytes;
     DWORD type = REG_NONE;
-    if (!key || !QueryValue(key.get(), kInstallPathValue, bytes, type)) {
+    if (!key || !QueryValue(key.Get(), kInstallPathValue, bytes, type)) {
         return {};
     }
     // A string value need not be stored with its terminating zero.
@@ -66,10 +66,10 @@ std::string ReadInstallPath(const std::string& productKey) {
 }
 
 std::vector<std::wstring> ReadAllowedSites(const std::string& productKey) {
-    const ScopedRegKey key = OpenProductKey(productKey);
+    const RegistryKey key = OpenProductKey(productKey);
     std::vector<wchar_t> text;
     DWORD type = REG_NONE;
-    if (!key || !QueryValue(key.get(), kAllowedSitesValue, text, type) || type != REG_MULTI_SZ) {
+    if (!key || !QueryValue(key.Get(), kAllowedSitesValue, text, type) || type != REG_MULTI_SZ) {
         return {};
     }
     // Neither the list's closing empty string nor the last one's zero need

@@ -7,16 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/com_apartment.h"
+#include "platform/loaded_library.h"
 #include "ruvictrl_h.h"
-#include "scoped_handle.h"
-#include "testing/com_apartment.h"
 #include "testing/ocx_registration.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-using ScopedLibrary = ScopedHandle<HMODULE, &FreeLibrary>;
 
 template <class Entry>
 Entry Export(HMODULE module, const char* name) {
@@ -40,10 +38,10 @@ protected:
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
 
-    ComApartment apartment_;
-    const ScopedLibrary ocx_{LoadLibraryW(OcxPath().c_str())};
-    const GetClassObject getClassObject_ = Export<GetClassObject>(ocx_.get(), "DllGetClassObject");
-    const CanUnloadNow canUnloadNow_ = Export<CanUnloadNow>(ocx_.get(), "DllCanUnloadNow");
+    OleApartment apartment_;
+    const LoadedLibrary ocx_{LoadLibraryW(OcxPath().c_str())};
+    const GetClassObject getClassObject_ = Export<GetClassObject>(ocx_.Get(), "DllGetClassObject");
+    const CanUnloadNow canUnloadNow_ = Export<CanUnloadNow>(ocx_.Get(), "DllCanUnloadNow");
 };
 
 TEST_F(ModuleTest, StaysLoadedWhileObjectsOrLocksLive) {

@@ -5,13 +5,11 @@
 
 #include <string>
 
-#include "scoped_handle.h"
+#include "platform/task_memory.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-using ScopedTaskString = ScopedHandle<LPOLESTR, &CoTaskMemFree>;
 
 constexpr DWORD kSafeForEverything =
     INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
@@ -31,13 +29,13 @@ PageAddress ReadPageAddress(IOleClientSite* site) {
         return {PageAddress::kNoDocument, {}};
     }
     ComPtr<IBindCtx> bindContext;
-    ScopedTaskString name;
+    TaskMemory<LPOLESTR> name;
     if (FAILED(CreateBindCtx(0, &bindContext)) ||
-        FAILED(moniker->GetDisplayName(bindContext.Get(), nullptr, name.receive())) || !name ||
-        !*name.get()) {
+        FAILED(moniker->GetDisplayName(bindContext.Get(), nullptr, name.Receive())) || !name ||
+        !*name.Get()) {
         return {PageAddress::kUnreadable, {}};
     }
-    return {PageAddress::kKnown, name.get()};
+    return {PageAddress::kKnown, name.Get()};
 }
 
 }  // namespace

@@ -9,17 +9,16 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/com_apartment.h"
+#include "platform/loaded_library.h"
+#include "platform/registry_key.h"
 #include "ruvictrl_h.h"
-#include "scoped_handle.h"
-#include "testing/com_apartment.h"
 #include "testing/ocx_registration.h"
 #include "testing/registry_snapshot.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-using ScopedLibrary = ScopedHandle<HMODULE, &FreeLibrary>;
 
 const std::wstring kControlClass = L"{64A8E836-CA7B-4646-8CCD-81CE23BDC3D1}";
 const std::wstring kPageClass = L"{F8067013-D12C-4400-A9D8-AE3CC16A1912}";
@@ -99,7 +98,7 @@ TEST_F(RegistrationTest, ControlClassIsAnApartmentThreadedInProcessControl) {
     };
     EXPECT_EQ(ClassesTree(L"RUVICTRL.RUVICtrlCtrl.1"), progId);
 
-    ComApartment apartment;
+    OleApartment apartment;
     CLSID resolved{};
     ASSERT_EQ(CLSIDFromProgID(L"RUVICTRL.RUVICtrlCtrl.1", &resolved), S_OK);
     EXPECT_EQ(resolved, CLSID_RUVICtrl);
@@ -129,7 +128,7 @@ TEST_F(RegistrationTest, TypeLibraryIsRegisteredWithItsGbkHelpString) {
     ASSERT_EQ(RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), help, &size), ERROR_SUCCESS);
     EXPECT_STREQ(help, "RUVICtrl ActiveX \xbf\xd8\xbc\xfe\xc4\xa3\xbf\xe9");
 
-    ComApartment apartment;
+    OleApartment apartment;
     ComPtr<ITypeLib> typeLib;
     ASSERT_EQ(LoadRegTypeLib(LIBID_RUVICtrlLib, 1, 0, 1033, &typeLib), S_OK);
     TLIBATTR* attributes = nullptr;
@@ -141,10 +140,10 @@ TEST_F(RegistrationTest, TypeLibraryIsRegisteredWithItsGbkHelpString) {
 }
 
 HRESULT CallExport(const char* name) {
-    const ScopedLibrary ocx(LoadLibraryW(OcxPath().c_str()));
+    const LoadedLibrary ocx(LoadLibraryW(OcxPath().c_str()));
     using Entry = HRESULT(STDAPICALLTYPE*)();
     const auto entry =
-        ocx ? reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(ocx.get(), name)))
+        ocx ? reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(ocx.Get(), name)))
             : nullptr;
     return entry ? entry() : E_UNEXPECTED;
 }
@@ -173,11 +172,11 @@ TEST_F(RegistrationTest, UnregisteringWithTheTypeLibraryAlreadyGoneRemovesTheCla
 // under the ProgID, near its end; what was written before is taken back.
 TEST_F(RegistrationTest, RegistrationThatFailsPartWayLeavesNothingBehind) {
     const ClassesSnapshot before;
-    ScopedRegKey blocker;
+    RegistryKey blocker;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"RUVICTRL.RUVICtrlCtrl.1", 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_READ, nullptr, blocker.receive(), nullptr),
+                              REG_OPTION_VOLATILE, KEY_READ, nullptr, blocker.Receive(), nullptr),
               ERROR_SUCCESS);
-    blocker.reset();
+    blocker.Reset();
 
     EXPECT_EQ(CallExport("DllRegisterServer"), SELFREG_E_CLASS);
     const ClassesSnapshot after;

@@ -21,14 +21,14 @@ HWND CreatePageDialog(HWND parent) {
 // font: measured on a hidden copy of the page.
 SIZE PageSize() {
     SIZE size{};
-    ScopedWindow host(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    UniqueWindow host(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                       theApp.Instance(), nullptr));
     if (!host) {
         return size;
     }
-    ScopedWindow page(CreatePageDialog(host.get()));
+    UniqueWindow page(CreatePageDialog(host.Get()));
     RECT rect;
-    if (page && GetWindowRect(page.get(), &rect)) {
+    if (page && GetWindowRect(page.Get(), &rect)) {
         size = {rect.right - rect.left, rect.bottom - rect.top};
     }
     return size;
@@ -63,7 +63,7 @@ STDMETHODIMP CRUVICtrlPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
     if (!rect) {
         return E_POINTER;
     }
-    dialog_.reset(CreatePageDialog(parent));
+    dialog_.Reset(CreatePageDialog(parent));
     if (!dialog_) {
         return E_FAIL;
     }
@@ -71,7 +71,7 @@ STDMETHODIMP CRUVICtrlPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
 }
 
 STDMETHODIMP CRUVICtrlPropPage::Deactivate() {
-    dialog_.reset();
+    dialog_.Reset();
     return S_OK;
 }
 
@@ -98,7 +98,7 @@ STDMETHODIMP CRUVICtrlPropPage::Show(UINT command) {
     if (!dialog_) {
         return E_UNEXPECTED;
     }
-    ShowWindow(dialog_.get(), int(command));
+    ShowWindow(dialog_.Get(), int(command));
     return S_OK;
 }
 
@@ -109,7 +109,7 @@ STDMETHODIMP CRUVICtrlPropPage::Move(LPCRECT rect) {
     if (!dialog_) {
         return E_UNEXPECTED;
     }
-    MoveWindow(dialog_.get(), rect->left, rect->top, rect->right - rect->left,
+    MoveWindow(dialog_.Get(), rect->left, rect->top, rect->right - rect->left,
                rect->bottom - rect->top, TRUE);
     return S_OK;
 }

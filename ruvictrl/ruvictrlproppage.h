@@ -5,7 +5,7 @@
 #include <ocidl.h>
 
 #include "com_object.h"
-#include "scoped_handle.h"
+#include "platform/unique_window.h"
 
 inline constexpr CLSID CLSID_RUVICtrlPropPage = {
     0xF8067013, 0xD12C, 0x4400, {0xA9, 0xD8, 0xAE, 0x3C, 0xC1, 0x6A, 0x19, 0x12}};
@@ -29,5 +29,5 @@ public:
     STDMETHODIMP TranslateAccelerator(MSG* message) override;
 
 private:
-    ScopedWindow dialog_;
+    UniqueWindow dialog_;
 };

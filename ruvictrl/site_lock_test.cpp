@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/com_apartment.h"
 #include "ruvictrl_h.h"
-#include "testing/com_apartment.h"
 #include "testing/dispatch_call.h"
 #include "testing/ocx_registration.h"
 #include "testing/scoped_installer_records.h"
@@ -157,7 +157,7 @@ protected:
     }
 
     OcxRegistration registration_;
-    ComApartment apartment_;
+    OleApartment apartment_;
     ScopedInstallerRecords records_;
     std::vector<std::unique_ptr<TestSite>> sites_;  // released before the apartment ends
 };

@@ -5,7 +5,15 @@
 
 void DdxControl(CDataExchange& exchange, int id, CWindow& control) {
     if (control.hwnd != nullptr) return;
-    if (control.Attach(GetDlgItem(exchange.dialog, id))) exchange.boundControls.push_back(&control);
+    control.Attach(GetDlgItem(exchange.dialog, id));
+    if (control.hwnd != nullptr) exchange.boundControls.push_back(&control);
+}
+
+void DdxControl(CDataExchange& exchange, int id, CSubclassedWindow& control) {
+    if (control.hwnd != nullptr) return;
+    if (control.SubclassWindow(GetDlgItem(exchange.dialog, id))) {
+        exchange.boundControls.push_back(&control);
+    }
 }
 
 void DdxText(CDataExchange& exchange, int id, std::string& value) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 class CWindow;
+class CSubclassedWindow;
 
 // One data exchange between a dialog's controls and its members, in the
 // direction the dialog asked for (CDialog::UpdateData).
@@ -22,8 +23,11 @@ public:
 };
 
 // Binds a control object to the template control with this identifier, once
-// per window of the dialog; later exchanges leave the binding alone.
+// per window of the dialog; later exchanges leave the binding alone. A plain
+// window object is attached, a control with handlers of its own subclasses
+// the control.
 void DdxControl(CDataExchange& exchange, int id, CWindow& control);
+void DdxControl(CDataExchange& exchange, int id, CSubclassedWindow& control);
 // An edit's text as a narrow string in the ANSI code page.
 void DdxText(CDataExchange& exchange, int id, std::string& value);
 // A check box's state: 0 unchecked, 1 checked, 2 indeterminate.

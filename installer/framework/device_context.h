@@ -2,22 +2,30 @@
 
 #include <windows.h>
 
+#include "platform/memory_dc.h"
+
 // Scoped device contexts and selections. Each releases what it acquired in
 // the way that kind of context must be released.
 
-// A memory device context compatible with another one; DeleteDC at the end.
-class CMemoryDC {
+// A memory device context compatible with another one.
+class CMemoryDC : public MemoryDc {
 public:
-    explicit CMemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~CMemoryDC() {
-        if (dc_ != nullptr) DeleteDC(dc_);
-    }
-    CMemoryDC(const CMemoryDC&) = delete;
-    CMemoryDC& operator=(const CMemoryDC&) = delete;
+    explicit CMemoryDC(HDC compatibleWith) : MemoryDc(CreateCompatibleDC(compatibleWith)) {}
+};
+
+// The whole area of a window, or of the screen for no window
+// (GetWindowDC); handed back with ReleaseDC, which needs the window too.
+class CWindowDC {
+public:
+    explicit CWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    ~CWindowDC() { ReleaseDC(window_, dc_); }
+    CWindowDC(const CWindowDC&) = delete;
+    CWindowDC& operator=(const CWindowDC&) = delete;
 
     HDC Get() const { return dc_; }
 
 private:
+    HWND window_;
     HDC dc_;
 };
 

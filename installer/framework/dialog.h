@@ -19,6 +19,10 @@ public:
     // With no parent the application's main window, when there is one, owns
     // the dialog, so that it stays disabled while the dialog runs.
     CDialog(UINT templateId, HWND parent);
+    virtual ~CDialog() = default;
+    // The window holds the object's address.
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
 
     // Runs the dialog until EndDialog and returns the value given to it, or -1
     // when the dialog could not be created. A failure thrown by a handler ends

@@ -5,23 +5,16 @@
 namespace {
 // The scopes of one thread form a stack; the outermost installs the hook.
 thread_local CPreTranslateHook* innermostScope = nullptr;
-thread_local HHOOK threadHook = nullptr;
 }  // namespace
 
 CPreTranslateHook::CPreTranslateHook(CDialog& dialog) : dialog_(dialog), outer_(innermostScope) {
     if (outer_ == nullptr) {
-        threadHook = SetWindowsHookExW(WH_MSGFILTER, FilterProc, nullptr, GetCurrentThreadId());
+        hook_.Reset(SetWindowsHookExW(WH_MSGFILTER, FilterProc, nullptr, GetCurrentThreadId()));
     }
     innermostScope = this;
 }
 
-CPreTranslateHook::~CPreTranslateHook() {
-    innermostScope = outer_;
-    if (outer_ == nullptr && threadHook != nullptr) {
-        UnhookWindowsHookEx(threadHook);
-        threadHook = nullptr;
-    }
-}
+CPreTranslateHook::~CPreTranslateHook() { innermostScope = outer_; }
 
 bool CPreTranslateHook::Holds(HWND window) const {
     const HWND dialog = dialog_.hwnd;
@@ -37,5 +30,6 @@ LRESULT CALLBACK CPreTranslateHook::FilterProc(int code, WPARAM wParam, LPARAM l
             break;
         }
     }
-    return CallNextHookEx(threadHook, code, wParam, lParam);
+    // The system finds the next hook itself: the handle argument is ignored.
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/windows_hook.h"
+
 class CDialog;
 
 // The dialog manager runs the modal loop of DialogBoxParam itself; before it
@@ -23,4 +25,6 @@ private:
 
     CDialog& dialog_;
     CPreTranslateHook* outer_;
+    // Held by the outermost scope only.
+    WindowsHook hook_;
 };

@@ -7,15 +7,9 @@ namespace {
 constexpr UINT_PTR kSubclassId = 0x52555649;  // "RUVI"
 }  // namespace
 
-bool CWindow::Attach(HWND window) {
-    if (window == nullptr) return false;
-    hwnd = window;
-    return true;
-}
+CSubclassedWindow::~CSubclassedWindow() { UnsubclassWindow(); }
 
-CSubclassedWindow::~CSubclassedWindow() { Detach(); }
-
-bool CSubclassedWindow::Attach(HWND window) {
+bool CSubclassedWindow::SubclassWindow(HWND window) {
     if (window == nullptr || hwnd != nullptr) return false;
     if (!SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
         return false;
@@ -24,10 +18,9 @@ bool CSubclassedWindow::Attach(HWND window) {
     return true;
 }
 
-void CSubclassedWindow::Detach() {
-    if (hwnd == nullptr) return;
-    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-    hwnd = nullptr;
+HWND CSubclassedWindow::UnsubclassWindow() {
+    if (hwnd != nullptr) RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+    return CWindow::Detach();
 }
 
 LRESULT CSubclassedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,40 +2,45 @@
 
 #include <windows.h>
 
+#include <utility>
+
 // A dialog hands WM_DRAWITEM back to the control that is to be drawn, under
 // this number (the platform's reflected-message range), so that an owner-drawn
 // control can paint itself.
 constexpr UINT kReflectedDrawItem = WM_USER + 0x1c00 + WM_DRAWITEM;
 
-// A borrowed window handle, as a control object bound to a template control
-// or a dialog running modally holds it. The object never destroys the
-// window. A plain window object only remembers the handle, which stays valid
-// while its dialog runs; the dialog lets go of it when the window goes.
+// A borrowed window handle, a value that copies freely: it never destroys
+// the window, and binding it (Attach) changes nothing about the window. A
+// dialog lets go of the objects bound to its controls when its window goes.
 class CWindow {
 public:
-    CWindow() = default;
-    virtual ~CWindow() = default;
-    CWindow(const CWindow&) = delete;
-    CWindow& operator=(const CWindow&) = delete;
-
-    // Binds the object to an existing window. Classes that handle messages
-    // of their window subclass it (CSubclassedWindow).
-    virtual bool Attach(HWND window);
-    // Forgets the window.
-    virtual void Detach() { hwnd = nullptr; }
+    void Attach(HWND window) { hwnd = window; }
+    // Forgets the window and returns it.
+    HWND Detach() { return std::exchange(hwnd, nullptr); }
 
     HWND hwnd = nullptr;
 };
 
-// A control that handles messages of its own window: the window is
-// subclassed when the object is attached, and the subclass is removed when
-// the window is destroyed or the object goes away, whichever comes first.
+// A control that handles messages of its own window. Only SubclassWindow
+// routes them here, until the window is destroyed, UnsubclassWindow is
+// called or the object goes away, whichever comes first. The window holds
+// the object's address, so the object neither copies nor moves.
 class CSubclassedWindow : public CWindow {
 public:
-    ~CSubclassedWindow() override;
+    CSubclassedWindow() = default;
+    virtual ~CSubclassedWindow();
+    CSubclassedWindow(const CSubclassedWindow&) = delete;
+    CSubclassedWindow& operator=(const CSubclassedWindow&) = delete;
 
-    bool Attach(HWND window) override;
-    void Detach() override;
+    // Binding or letting go around the subclass would leave the handlers
+    // silent or dangling: the two calls below do both.
+    void Attach(HWND) = delete;
+    HWND Detach() = delete;
+
+    // Fails for no window, or when the object already has one.
+    bool SubclassWindow(HWND window);
+    // Gives the window back its own handling and forgets it.
+    HWND UnsubclassWindow();
 
 protected:
     // Every message of the window; the default passes it on unchanged.

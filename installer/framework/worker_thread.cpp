@@ -26,24 +26,12 @@ CWorkerThread CWorkerThread::Start(std::function<void()> work) {
     return CWorkerThread(reinterpret_cast<HANDLE>(handle));
 }
 
-CWorkerThread::~CWorkerThread() { Close(); }
-
-CWorkerThread::CWorkerThread(CWorkerThread&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)) {}
-
-CWorkerThread& CWorkerThread::operator=(CWorkerThread&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-}
-
 void CWorkerThread::WaitPumpingMessages() const {
-    if (handle_ == nullptr) return;
+    if (!handle_) return;
+    const HANDLE thread = handle_.Get();
     std::optional<WPARAM> quitCode;
     // MWMO_INPUTAVAILABLE: also wake for messages that came before the wait.
-    while (MsgWaitForMultipleObjectsEx(1, &handle_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+    while (MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
            WAIT_OBJECT_0 + 1) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -56,8 +44,4 @@ void CWorkerThread::WaitPumpingMessages() const {
         }
     }
     if (quitCode) PostQuitMessage(static_cast<int>(*quitCode));
-}
-
-void CWorkerThread::Close() {
-    if (handle_ != nullptr) CloseHandle(std::exchange(handle_, nullptr));
 }

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "platform/kernel_handle.h"
+
 // A thread running one piece of work, started with the C runtime's thread
 // start so the runtime is set up for it. The object owns the thread's handle
 // (for waiting) and closes it when it goes away; the thread itself runs on
@@ -14,15 +16,10 @@ public:
     static CWorkerThread Start(std::function<void()> work);
 
     CWorkerThread() = default;
-    ~CWorkerThread();
-    CWorkerThread(CWorkerThread&& other) noexcept;
-    CWorkerThread& operator=(CWorkerThread&& other) noexcept;
-    CWorkerThread(const CWorkerThread&) = delete;
-    CWorkerThread& operator=(const CWorkerThread&) = delete;
 
-    explicit operator bool() const { return handle_ != nullptr; }
+    explicit operator bool() const { return bool(handle_); }
     // Signalled when the work has ended.
-    HANDLE Handle() const { return handle_; }
+    HANDLE Handle() const { return handle_.Get(); }
 
     // Waits until the work has ended (at once without a thread), handling
     // the calling thread's messages meanwhile: work that calls into this
@@ -32,7 +29,6 @@ public:
 
 private:
     explicit CWorkerThread(HANDLE handle) : handle_(handle) {}
-    void Close();
 
-    HANDLE handle_ = nullptr;
+    KernelHandle handle_;
 };

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "framework/modal_test_run.h"
+#include "platform/kernel_handle.h"
 
 namespace {
 
@@ -12,12 +13,11 @@ namespace {
 class CGate {
 public:
     CGate() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~CGate() { CloseHandle(event_); }
-    void Open() { SetEvent(event_); }
-    void Pass() { WaitForSingleObject(event_, 10000); }
+    void Open() { SetEvent(event_.Get()); }
+    void Pass() { WaitForSingleObject(event_.Get(), 10000); }
 
 private:
-    HANDLE event_;
+    KernelHandle event_;
 };
 
 TEST(WorkerThread, RunsTheWorkOnAnotherThreadAndSignalsItsEnd) {

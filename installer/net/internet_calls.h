@@ -4,7 +4,7 @@
 #include <string>
 
 #include "net/byte_vector.h"
-#include "net/internet_handle.h"
+#include "platform/internet_handle.h"
 
 // The WinINet steps that the HTTP client and the proxy probe share. Every
 // failing platform call throws CInternetError with the platform's text.

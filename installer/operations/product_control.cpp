@@ -15,12 +15,6 @@ constexpr DWORD kAnyServerContext =
 
 }  // namespace
 
-OleSession::OleSession() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
-
-OleSession::~OleSession() {
-    if (initialised_) OleUninitialize();
-}
-
 ScopedVariant::ScopedVariant() : value_{} { VariantInit(&value_); }
 
 ScopedVariant::~ScopedVariant() { VariantClear(&value_); }

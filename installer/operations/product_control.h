@@ -12,18 +12,6 @@
 // programmatic identifier, two methods without arguments called by name, and
 // the Version subkey of its class key.
 
-// OLE on the calling thread for the lifetime of the object.
-class OleSession {
-public:
-    OleSession();
-    ~OleSession();
-    OleSession(const OleSession&) = delete;
-    OleSession& operator=(const OleSession&) = delete;
-
-private:
-    bool initialised_;
-};
-
 // A VARIANT that is cleared when it goes away. Starts all zero, so an answer
 // the callee leaves empty reads as 0.
 class ScopedVariant {

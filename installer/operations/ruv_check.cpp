@@ -4,18 +4,19 @@
 
 #include "operations/child_text.h"
 #include "operations/product_control.h"
+#include "platform/com_apartment.h"
 #include "platform/registry_key.h"
+#include "platform/task_memory.h"
 #include "platform/text_conversion.h"
 
 namespace {
 
 // The registry form of a class identifier: braces, upper-case digits.
 std::string ClassIdText(const CLSID& classId) {
-    LPOLESTR wide = nullptr;
-    if (FAILED(StringFromCLSID(classId, &wide))) return {};
+    TaskMemory<LPOLESTR> wide;
+    if (FAILED(StringFromCLSID(classId, wide.Receive()))) return {};
     std::string text;
-    WideToAnsi(wide, text);
-    CoTaskMemFree(wide);
+    WideToAnsi(wide.Get(), text);
     return text;
 }
 
@@ -41,7 +42,7 @@ bool ReadRegisteredVersion(const CLSID& classId, std::string& version) {
 }
 
 bool IsInstalledAndIntact(const CLSID& classId) {
-    OleSession ole;
+    OleApartment ole;
     const auto control = CreateProductControl(classId);
     return control && IsProductIntact(control.Get());
 }

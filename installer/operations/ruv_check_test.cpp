@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include <objbase.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "platform/com_apartment.h"
 #include "product_control_fixture.h"
 
 namespace {
@@ -91,9 +90,8 @@ TEST_F(RuvCheckTest, LeavesTheThreadWithoutOle) {
     ProductControlFixture product;
     product.SetRegisteredVersion("2.0.0.1");
     ASSERT_TRUE(Skips("2.0.0.1"));
-    const HRESULT multithreaded = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    EXPECT_EQ(multithreaded, S_OK);
-    if (SUCCEEDED(multithreaded)) CoUninitialize();
+    const ComApartment multithreaded(COINIT_MULTITHREADED);
+    EXPECT_EQ(multithreaded.Result(), S_OK);
 }
 
 }  // namespace

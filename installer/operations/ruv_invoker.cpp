@@ -7,6 +7,7 @@
 #include "operations/os_description.h"
 #include "operations/process_runner.h"
 #include "operations/product_control.h"
+#include "platform/com_apartment.h"
 #include "platform/text_conversion.h"
 #include "startup/message_error.h"
 
@@ -39,7 +40,7 @@ void COpRUVInvoker::Run() {
              kNotInstalledReportFailed, operation_messages::kNotInstalledReportFailed);
         return;
     }
-    OleSession ole;
+    OleApartment ole;
     const auto control = CreateProductControl(classId);
     if (!control) return;
     if (!StartProduct(control.Get())) {

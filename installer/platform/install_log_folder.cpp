@@ -9,28 +9,17 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_search.h"
 #include "platform/folder_protection.h"
 #include "platform/install_log.h"
+#include "platform/task_memory.h"
 #include "platform/text_conversion.h"
-#include "platform/unique_handle.h"
 
 namespace {
 
 constexpr char kLogSubfolder[] = "\\Tarvano\\RUVI\\Logs";
 constexpr std::string_view kNamePrefix = "RUVInstaller-";
 constexpr std::string_view kNameSuffix = ".log";
-
-struct CoTaskMemoryTraits {
-    using Handle = PWSTR;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle memory) { CoTaskMemFree(memory); }
-};
-
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle search) { FindClose(search); }
-};
 
 // Skips count digits at text[at...]; false when they are not all there.
 bool SkipDigits(std::string_view text, std::size_t& at, std::size_t count) {
@@ -49,7 +38,7 @@ bool SkipChar(std::string_view text, std::size_t& at, char c) {
 std::vector<std::string> InstallLogsIn(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
-    const UniqueHandle<FindHandleTraits> search(
+    const FileSearch search(
         FindFirstFileA((folder + "\\" + std::string(kNamePrefix) + "*").c_str(), &found));
     if (!search) return names;
     do {
@@ -64,7 +53,7 @@ std::vector<std::string> InstallLogsIn(const std::string& folder) {
 }  // namespace
 
 std::string InstallLogFolder() {
-    UniqueHandle<CoTaskMemoryTraits> programData;
+    TaskMemory<PWSTR> programData;
     if (FAILED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, programData.Receive()))) {
         return {};
     }

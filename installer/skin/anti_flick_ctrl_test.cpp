@@ -23,11 +23,10 @@ public:
 class CFakeScreen {
 public:
     CFakeScreen(int width, int height)
-        : screen_(GetDC(nullptr)),
-          memory_(screen_),
-          bitmap_(CreateCompatibleBitmap(screen_, width, height)),
+        : screen_(nullptr),
+          memory_(screen_.Get()),
+          bitmap_(CreateCompatibleBitmap(screen_.Get(), width, height)),
           select_(memory_.Get(), bitmap_.Get()) {}
-    ~CFakeScreen() { ReleaseDC(nullptr, screen_); }
 
     HDC Get() const { return memory_.Get(); }
     void Fill(const RECT& area, COLORREF colour) {
@@ -36,15 +35,15 @@ public:
     }
     // What the control would have put on the screen: a copy of it now.
     CBitmap Copy(int width, int height) const {
-        CBitmap copy(CreateCompatibleBitmap(screen_, width, height));
-        CMemoryDC target(screen_);
+        CBitmap copy(CreateCompatibleBitmap(screen_.Get(), width, height));
+        CMemoryDC target(screen_.Get());
         CSelectObject select(target.Get(), copy.Get());
         BitBlt(target.Get(), 0, 0, width, height, memory_.Get(), 0, 0, SRCCOPY);
         return copy;
     }
 
 private:
-    HDC screen_;
+    CWindowDC screen_;
     CMemoryDC memory_;
     CBitmap bitmap_;
     CSelectObject select_;

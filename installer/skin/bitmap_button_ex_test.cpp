@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "framework/device_context.h"
+#include "platform/unique_window.h"
 
 namespace {
 
@@ -19,16 +20,15 @@ constexpr COLORREF kUntouched = RGB(1, 2, 3);
 constexpr COLORREF kCaption = RGB(255, 255, 255);
 
 CBitmap SolidPicture(COLORREF colour, int width = 4, int height = 4) {
-    const HDC screen = GetDC(nullptr);
-    CBitmap picture(CreateCompatibleBitmap(screen, width, height));
+    const CWindowDC screen(nullptr);
+    CBitmap picture(CreateCompatibleBitmap(screen.Get(), width, height));
     {
-        CMemoryDC memory(screen);
+        CMemoryDC memory(screen.Get());
         CSelectObject select(memory.Get(), picture.Get());
         const CBrush brush(CreateSolidBrush(colour));
         const RECT all{0, 0, width, height};
         FillRect(memory.Get(), &all, brush.Get());
     }
-    ReleaseDC(nullptr, screen);
     return picture;
 }
 
@@ -37,17 +37,13 @@ CBitmap SolidPicture(COLORREF colour, int width = 4, int height = 4) {
 class BitmapButtonExTest : public ::testing::Test {
 protected:
     BitmapButtonExTest() {
-        window_ = CreateWindowExW(0, L"BUTTON", L"", WS_POPUP | BS_PUSHBUTTON, 0, 0, kButtonWidth,
-                                  kButtonHeight, nullptr, nullptr, nullptr, nullptr);
-        button.Attach(window_);
-        const HDC screen = GetDC(nullptr);
-        surface_ = CBitmap(CreateCompatibleBitmap(screen, kButtonWidth, kButtonHeight));
-        ReleaseDC(nullptr, screen);
+        window_.Reset(CreateWindowExW(0, L"BUTTON", L"", WS_POPUP | BS_PUSHBUTTON, 0, 0,
+                                      kButtonWidth, kButtonHeight, nullptr, nullptr, nullptr,
+                                      nullptr));
+        button.SubclassWindow(window_.Get());
+        const CWindowDC screen(nullptr);
+        surface_ = CBitmap(CreateCompatibleBitmap(screen.Get(), kButtonWidth, kButtonHeight));
         select_.emplace(memory_.Get(), surface_.Get());
-    }
-    ~BitmapButtonExTest() override {
-        select_.reset();
-        DestroyWindow(window_);
     }
 
     void GiveAllPictures() {
@@ -63,7 +59,7 @@ protected:
         item.CtlType = ODT_BUTTON;
         item.itemAction = action;
         item.itemState = state;
-        item.hwndItem = window_;
+        item.hwndItem = window_.Get();
         item.hDC = memory_.Get();
         item.rcItem = all;
         return button.DrawItem(item);
@@ -81,7 +77,7 @@ protected:
     CMemoryDC memory_{nullptr};
 
 private:
-    HWND window_ = nullptr;
+    UniqueWindow window_;
     CBitmap surface_;
     std::optional<CSelectObject> select_;
 };

@@ -71,7 +71,7 @@ void CDlgEx::SkinButton(HWND button, const std::string& pictureFolder,
         if (!pictures[state]) return;
     }
     auto skinned = std::make_unique<CBitmapButtonEx>();
-    if (!skinned->Attach(button)) return;
+    if (!skinned->SubclassWindow(button)) return;
     skinned->SetImages(std::move(pictures[0]), std::move(pictures[1]), std::move(pictures[2]),
                        std::move(pictures[3]), std::move(pictures[4]));
     SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, TRUE);

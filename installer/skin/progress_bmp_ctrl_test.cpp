@@ -10,6 +10,7 @@
 
 #include "framework/modal_test_run.h"
 #include "platform/text_conversion.h"
+#include "platform/unique_window.h"
 #include "skin/skin_test_support.h"
 
 namespace {
@@ -34,25 +35,22 @@ public:
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"RuviTestHost";
         RegisterClassW(&windowClass);  // fails harmlessly from the second host on
-        window_ = CreateWindowExW(0, L"RuviTestHost", L"", WS_POPUP, 40, 40, width, height, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(brush_.Get()));
-        ShowWindow(window_, SW_SHOWNOACTIVATE);
+        window_.Reset(CreateWindowExW(0, L"RuviTestHost", L"", WS_POPUP, 40, 40, width, height,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+        SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(brush_.Get()));
+        ShowWindow(window_.Get(), SW_SHOWNOACTIVATE);
     }
-    ~CHostWindow() { DestroyWindow(window_); }
-    CHostWindow(const CHostWindow&) = delete;
-    CHostWindow& operator=(const CHostWindow&) = delete;
 
     // A static control at (x, y), as a dialog template would hold it.
     HWND AddStatic(int x, int y, int width, int height) {
         return CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, x, y, width,
-                               height, window_, nullptr, nullptr, nullptr);
+                               height, window_.Get(), nullptr, nullptr, nullptr);
     }
     void Repaint() {
-        RedrawWindow(window_, nullptr, nullptr,
+        RedrawWindow(window_.Get(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
-    HWND Get() const { return window_; }
+    HWND Get() const { return window_.Get(); }
 
 private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -65,7 +63,7 @@ private:
     }
 
     CBrush brush_;
-    HWND window_ = nullptr;
+    UniqueWindow window_;
 };
 
 std::unique_ptr<Gdiplus::Bitmap> SolidImage(COLORREF colour) {
@@ -105,7 +103,7 @@ void PumpMessages() {
 class ProgressBmpCtrlTest : public ::testing::Test {
 protected:
     ProgressBmpCtrlTest() {
-        bar.Attach(host.AddStatic(20, 20, kBarWidth, kBarHeight));
+        bar.SubclassWindow(host.AddStatic(20, 20, kBarWidth, kBarHeight));
         bar.SetShowText(false);
     }
 
@@ -336,7 +334,7 @@ TEST(ProgressBmpCtrlLook, DefaultSkinsBarAtSeveralPositions) {
     std::vector<std::unique_ptr<CProgressBmpCtrl>> bars;
     for (int i = 0; i < 4; ++i) {
         auto bar = std::make_unique<CProgressBmpCtrl>();
-        bar->Attach(host.AddStatic(24, 20 + 40 * i, 360, 19));
+        bar->SubclassWindow(host.AddStatic(24, 20 + 40 * i, 360, 19));
         bar->SetRange(0, 100);
         bar->SetPos(positions[i]);
         bar->SetRoundedEnds(true);

@@ -3,46 +3,26 @@
 #include <shellapi.h>
 
 #include <cstdlib>
-#include <memory>
-#include <type_traits>
 
 #include "framework/device_context.h"
 #include "framework/gdi_object.h"
 #include "framework/modal_test_run.h"
+#include "platform/file_search.h"
+#include "platform/registry_key.h"
 #include "platform/text_conversion.h"
 
 namespace {
 
-// The whole area of a window, or of the screen for no window; released at
-// the end of the scope.
-class CWindowDC {
-public:
-    explicit CWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~CWindowDC() { ReleaseDC(window_, dc_); }
-    CWindowDC(const CWindowDC&) = delete;
-    CWindowDC& operator=(const CWindowDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-struct RegistryKeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using CRegistryKey = std::unique_ptr<std::remove_pointer_t<HKEY>, RegistryKeyCloser>;
-
-CRegistryKey OpenKey(const std::string& path, bool create, bool* existed = nullptr) {
+RegistryKey OpenKey(const std::string& path, bool create, bool* existed = nullptr) {
     HKEY key = nullptr;
     DWORD disposition = 0;
     const LONG status =
         create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                  nullptr, &key, &disposition)
                : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key);
-    if (status != ERROR_SUCCESS) return nullptr;
+    if (status != ERROR_SUCCESS) return RegistryKey();
     if (existed != nullptr) *existed = disposition == REG_OPENED_EXISTING_KEY;
-    return CRegistryKey(key);
+    return RegistryKey(key);
 }
 
 void SetInstallPath(HKEY key, const std::string& value) {
@@ -95,8 +75,8 @@ void RemoveTree(const std::string& path) {
 void CopyTree(const std::wstring& from, const std::wstring& to) {
     CreateDirectoryW(to.c_str(), nullptr);
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const FileSearch search(FindFirstFileW((from + L"\\*").c_str(), &found));
+    if (!search) return;
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -105,8 +85,7 @@ void CopyTree(const std::wstring& from, const std::wstring& to) {
         } else {
             CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
         }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
 }
 
 }  // namespace
@@ -149,17 +128,17 @@ void CopyDefaultSkin(const std::string& root, const std::vector<std::string>& le
 CInstallPathOverride::CInstallPathOverride(const std::string& productKey,
                                            const std::optional<std::string>& installFolder)
     : keyPath_("SOFTWARE\\Tarvano\\" + productKey) {
-    const CRegistryKey key = OpenKey(keyPath_, true, &keyExisted_);
+    const RegistryKey key = OpenKey(keyPath_, true, &keyExisted_);
     if (!key) return;
     char buffer[1024] = {};
     DWORD size = sizeof(buffer) - 1;
-    valueExisted_ = RegQueryValueExA(key.get(), "InstallPath", nullptr, nullptr,
+    valueExisted_ = RegQueryValueExA(key.Get(), "InstallPath", nullptr, nullptr,
                                      reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
     previous_ = buffer;
     if (installFolder) {
-        SetInstallPath(key.get(), installFolder->substr(0, installFolder->size() - 1));
+        SetInstallPath(key.Get(), installFolder->substr(0, installFolder->size() - 1));
     } else {
-        RegDeleteValueA(key.get(), "InstallPath");
+        RegDeleteValueA(key.Get(), "InstallPath");
     }
 }
 
@@ -168,12 +147,12 @@ CInstallPathOverride::~CInstallPathOverride() {
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath_.c_str());
         return;
     }
-    const CRegistryKey key = OpenKey(keyPath_, false);
+    const RegistryKey key = OpenKey(keyPath_, false);
     if (!key) return;
     if (valueExisted_) {
-        SetInstallPath(key.get(), previous_);
+        SetInstallPath(key.Get(), previous_);
     } else {
-        RegDeleteValueA(key.get(), "InstallPath");
+        RegDeleteValueA(key.Get(), "InstallPath");
     }
 }
 

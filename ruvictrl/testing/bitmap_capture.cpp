@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "scoped_handle.h"
+#include "platform/gdi_object.h"
+#include "platform/memory_dc.h"
 
 namespace {
 
@@ -18,8 +19,6 @@ BITMAPINFOHEADER TopDownHeader(int width, int height) {
     return header;
 }
 
-using ScopedMemoryDc = ScopedHandle<HDC, &DeleteDC>;
-
 }  // namespace
 
 BitmapCapture::BitmapCapture(HDC dc, int x, int y, int width, int height)
@@ -27,17 +26,17 @@ BitmapCapture::BitmapCapture(HDC dc, int x, int y, int width, int height)
     BITMAPINFO info{};
     info.bmiHeader = TopDownHeader(width, height);
     void* bits = nullptr;
-    ScopedGdiObject bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ScopedMemoryDc memory(CreateCompatibleDC(dc));
+    GdiObject<HBITMAP> bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDc memory(CreateCompatibleDC(dc));
     if (!bitmap || !memory) {
         return;
     }
-    HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, width, height, dc, x, y, SRCCOPY);
+    HGDIOBJ previous = SelectObject(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, width, height, dc, x, y, SRCCOPY);
     GdiFlush();
     const auto* source = static_cast<const DWORD*>(bits);
     pixels_.assign(source, source + pixels_.size());
-    SelectObject(memory.get(), previous);
+    SelectObject(memory.Get(), previous);
 }
 
 COLORREF BitmapCapture::At(int x, int y) const {

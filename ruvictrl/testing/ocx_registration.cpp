@@ -2,9 +2,7 @@
 
 #include <stdexcept>
 
-#include "scoped_handle.h"
-
-using ScopedKernelHandle = ScopedHandle<HANDLE, &CloseHandle>;
+#include "platform/kernel_handle.h"
 
 std::wstring OcxPath() {
     wchar_t program[MAX_PATH];
@@ -22,15 +20,15 @@ int RunRegsvr32(const std::wstring& arguments) {
                         &startup, &process)) {
         return -1;
     }
-    ScopedKernelHandle processHandle(process.hProcess);
-    ScopedKernelHandle threadHandle(process.hThread);
-    if (WaitForSingleObject(processHandle.get(), 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(processHandle.get(), 1);
-        WaitForSingleObject(processHandle.get(), 10000);
+    KernelHandle processHandle(process.hProcess);
+    KernelHandle threadHandle(process.hThread);
+    if (WaitForSingleObject(processHandle.Get(), 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(processHandle.Get(), 1);
+        WaitForSingleObject(processHandle.Get(), 10000);
         return -1;
     }
     DWORD exitCode = 0;
-    GetExitCodeProcess(processHandle.get(), &exitCode);
+    GetExitCodeProcess(processHandle.Get(), &exitCode);
     return int(exitCode);
 }
 

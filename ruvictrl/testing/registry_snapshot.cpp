@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <vector>
 
-#include "scoped_handle.h"
+#include "platform/registry_key.h"
 
 namespace {
 
@@ -57,9 +57,9 @@ std::map<std::wstring, std::wstring> Values(HKEY key) {
 void Collect(HKEY key, const std::wstring& relative, RegistryTree& tree) {
     tree[relative] = Values(key);
     for (const std::wstring& name : SubkeyNames(key)) {
-        ScopedRegKey child;
-        if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, child.receive()) == ERROR_SUCCESS) {
-            Collect(child.get(), relative.empty() ? name : relative + L"\\" + name, tree);
+        RegistryKey child;
+        if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, child.Receive()) == ERROR_SUCCESS) {
+            Collect(child.Get(), relative.empty() ? name : relative + L"\\" + name, tree);
         }
     }
 }
@@ -72,12 +72,12 @@ std::vector<std::wstring> ValueNames(HKEY key) { return Names(key, true); }
 
 std::set<std::wstring> ClassesSubkeys(const std::wstring& path) {
     std::set<std::wstring> names;
-    ScopedRegKey key;
+    RegistryKey key;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.empty() ? nullptr : path.c_str(), 0, KEY_READ,
-                      key.receive()) != ERROR_SUCCESS) {
+                      key.Receive()) != ERROR_SUCCESS) {
         return names;
     }
-    for (const std::wstring& name : SubkeyNames(key.get())) {
+    for (const std::wstring& name : SubkeyNames(key.Get())) {
         names.insert(Upper(name));
     }
     return names;
@@ -85,10 +85,10 @@ std::set<std::wstring> ClassesSubkeys(const std::wstring& path) {
 
 RegistryTree ClassesTree(const std::wstring& path) {
     RegistryTree tree;
-    ScopedRegKey key;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.receive()) ==
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.Receive()) ==
         ERROR_SUCCESS) {
-        Collect(key.get(), L"", tree);
+        Collect(key.Get(), L"", tree);
     }
     return tree;
 }

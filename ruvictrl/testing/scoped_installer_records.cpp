@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/registry_key.h"
 #include "registry_snapshot.h"
-#include "scoped_handle.h"
 
 namespace {
 
@@ -13,31 +13,31 @@ constexpr char kInstallPath[] = "InstallPath";
 constexpr char kAllowedSites[] = "AllowedSites";
 
 bool KeyExists(const wchar_t* path) {
-    ScopedRegKey key;
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
+    RegistryKey key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
-ScopedRegKey CreateKey() {
-    ScopedRegKey key;
+RegistryKey CreateKey() {
+    RegistryKey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        key.receive(), nullptr) != ERROR_SUCCESS) {
+                        key.Receive(), nullptr) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot create the installer's key");
     }
     return key;
 }
 
 void SetValue(const char* name, DWORD type, const std::string& bytes) {
-    ScopedRegKey key = CreateKey();
-    if (RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    RegistryKey key = CreateKey();
+    if (RegSetValueExA(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                        DWORD(bytes.size())) != ERROR_SUCCESS) {
         throw std::runtime_error(std::string("cannot set ") + name);
     }
 }
 
 void RemoveValue(const char* name) {
-    ScopedRegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, key.receive()) == ERROR_SUCCESS) {
-        RegDeleteValueA(key.get(), name);
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, key.Receive()) == ERROR_SUCCESS) {
+        RegDeleteValueA(key.Get(), name);
     }
 }
 
@@ -49,14 +49,14 @@ ScopedInstallerRecords::ScopedInstallerRecords()
         return;
     }
     // The wide API keeps names and string data exactly as stored.
-    ScopedRegKey key;
-    RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, key.receive());
-    for (const std::wstring& name : ValueNames(key.get())) {
+    RegistryKey key;
+    RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, key.Receive());
+    for (const std::wstring& name : ValueNames(key.Get())) {
         Value value{name, REG_NONE, {}};
         DWORD size = 0;
-        RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size);
+        RegQueryValueExW(key.Get(), name.c_str(), nullptr, &value.type, nullptr, &size);
         value.data.resize(size);
-        RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, value.data.data(), &size);
+        RegQueryValueExW(key.Get(), name.c_str(), nullptr, &value.type, value.data.data(), &size);
         values_.push_back(std::move(value));
     }
 }
@@ -69,12 +69,12 @@ ScopedInstallerRecords::~ScopedInstallerRecords() {
         }
         return;
     }
-    ScopedRegKey key = CreateKey();
-    for (const std::wstring& name : ValueNames(key.get())) {
-        RegDeleteValueW(key.get(), name.c_str());
+    RegistryKey key = CreateKey();
+    for (const std::wstring& name : ValueNames(key.Get())) {
+        RegDeleteValueW(key.Get(), name.c_str());
     }
     for (const Value& value : values_) {
-        RegSetValueExW(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
+        RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type, value.data.data(),
                        DWORD(value.data.size()));
     }
 }

@@ -6,9 +6,7 @@
 
 #include <stdexcept>
 
-#include "scoped_handle.h"
-
-using ScopedFileHandle = ScopedHandle<HANDLE, &CloseHandle>;
+#include "platform/kernel_handle.h"
 
 ScopedTempFolder::ScopedTempFolder() {
     char temp[MAX_PATH];
@@ -36,14 +34,13 @@ ScopedTempFolder::~ScopedTempFolder() {
 
 void ScopedTempFolder::WriteFile(const std::string& relativePath, const std::string& bytes) const {
     const std::string path = path_ + relativePath;
-    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const KernelHandle file = AdoptFileHandle(CreateFileA(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         throw std::runtime_error("cannot create " + path);
     }
-    ScopedFileHandle file(handle);
     DWORD written = 0;
-    if (!::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) ||
+    if (!::WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
         throw std::runtime_error("cannot write " + path);
     }

@@ -24,6 +24,4 @@ WindowCreationBlock::WindowCreationBlock()
     attempts = 0;
 }
 
-WindowCreationBlock::~WindowCreationBlock() { UnhookWindowsHookEx(hook_); }
-
 int WindowCreationBlock::Attempts() const { return attempts; }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/windows_hook.h"
+
 // While it lives, no window can be created on the current thread, and the
 // attempts are counted: a call that would open a modal dialog returns at
 // once instead of waiting for a user, and the test learns that it tried.
@@ -9,12 +11,9 @@
 class WindowCreationBlock {
 public:
     WindowCreationBlock();
-    ~WindowCreationBlock();
-    WindowCreationBlock(const WindowCreationBlock&) = delete;
-    WindowCreationBlock& operator=(const WindowCreationBlock&) = delete;
 
     int Attempts() const;
 
 private:
-    HHOOK hook_;
+    WindowsHook hook_;
 };

@@ -2,15 +2,9 @@
 
 #include <windows.h>
 
-#include "platform/unique_handle.h"
+#include "platform/unique_window.h"
 #include "skin/progress_bmp_ctrl.h"
 #include "window/progress_window.h"
-
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle window) { DestroyWindow(window); }
-};
 
 // A stand-in for the main window in tests of code that moves its progress
 // bar: a real, shown window bound to the bar, so the bar's repaint requests
@@ -31,6 +25,6 @@ public:
     RepaintRequests TakeRepaintRequests();
 
 private:
-    UniqueHandle<WindowTraits> window_;
+    UniqueWindow window_;
     CProgressBmpCtrl bar_;
 };
