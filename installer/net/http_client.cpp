@@ -79,6 +79,7 @@ bool HttpClient::SetProxySettings(std::vector<std::string> settings) {
 
 void HttpClient::Post(std::string url, IProgressWindow* progressWindow, ByteVector body) {
     response.clear();
+    responseHeader.reset();
     try {
         Exchange(url, progressWindow, body);
     } catch (const CMessageError&) {
@@ -99,11 +100,13 @@ void HttpClient::Exchange(const std::string& url, IProgressWindow* progressWindo
         OpenHttpRequest(connection.Get(), "POST", *server, kPostFlags, kPostContext);
     if (useProxy) SetProxyCredentials(request.Get(), proxySettings.at(2), proxySettings.at(3));
 
-    SendHttpRequest(request.Get(), kRequestHeaders, body);
+    SendHttpRequest(request.Get(), kRequestHeaders + extraHeaders, body);
     const auto status = QueryStatusCode(request.Get());
     if (!status) throw CMessageError(kServerStatusUnreadable);
     if (*status != HTTP_STATUS_OK) throw CMessageError(kServerInternalError);
     ReadBody(request.Get(), progressWindow, responseLimit, response);
+    if (!keptHeaderName.empty())
+        responseHeader = QueryResponseHeader(request.Get(), keptHeaderName);
 }
 
 std::string HttpClient::ProxyAddress() const {
