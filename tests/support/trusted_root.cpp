@@ -35,9 +35,12 @@ std::vector<BYTE> ReadDer(const std::string& path) {
     return der;
 }
 
+// The registry's part of the store, where an added certificate is kept: Wine
+// deletes from the system store as a whole only in memory, and the
+// certificate would come back with the next program.
 CertStore OpenRootStore() {
-    CertStore store(
-        CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root"));
+    CertStore store(CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0,
+                                  CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root"));
     if (!store) throw std::runtime_error("cannot open the LocalMachine Root store");
     return store;
 }
