@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "operations/child_text.h"
-#include "operations/kernel_handle.h"
 #include "platform/sha256_engine.h"
 
 namespace {
@@ -56,13 +55,18 @@ bool ReadDeclaredSha256(const xercesc::DOMNode* element, bool required,
     return ReadDeclared(element, "Sha256", required, &DeclaredSha256, declaration.sha256);
 }
 
-bool MatchesDeclaration(HANDLE file, const FileDeclaration& declaration) {
-    const auto size = SizeOf(file);
+KernelHandle OpenHeldFile(const std::string& path) {
+    return AdoptFileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+bool MatchesDeclaration(HANDLE heldFile, const FileDeclaration& declaration) {
+    const auto size = SizeOf(heldFile);
     if (!size || (declaration.size && *size != *declaration.size)) return false;
     if (!declaration.sha256) return true;
-    // Callers hold the file where others may only read it: the size stands.
+    // Held, the file still has the size just read.
     try {
-        const auto digest = ReadDigest(file);
+        const auto digest = ReadDigest(heldFile);
         return digest && *digest == *declaration.sha256;
     } catch (const std::exception&) {
         return false;  // the system would not hash
@@ -70,8 +74,6 @@ bool MatchesDeclaration(HANDLE file, const FileDeclaration& declaration) {
 }
 
 bool MatchesDeclaration(const std::string& path, const FileDeclaration& declaration) {
-    const KernelHandle file =
-        AdoptFileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const KernelHandle file = OpenHeldFile(path);
     return file && MatchesDeclaration(file.Get(), declaration);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "net/file_declaration.h"
+#include "operations/kernel_handle.h"
 
 // Reading an operation's declaration of its file (the children Size and
 // Sha256, see net/file_declaration.h) and checking the file against it.
@@ -17,10 +18,14 @@ bool ReadDeclaredSize(const xercesc::DOMNode* element, bool required, FileDeclar
 bool ReadDeclaredSha256(const xercesc::DOMNode* element, bool required,
                         FileDeclaration& declaration);
 
-// Whether the open file, read from its start to its end (in large pieces,
-// however large it is), has the declared size and digest; a part that is
-// not declared is not checked. False when the file cannot be read.
-bool MatchesDeclaration(HANDLE file, const FileDeclaration& declaration);
-// The same for the file at path, opened for reading while others may only
-// read it.
+// The file at path, open for reading while others may only read it: as long
+// as the handle is open, nobody can change, rename or delete the file. Empty
+// when it cannot be opened.
+KernelHandle OpenHeldFile(const std::string& path);
+
+// Whether the file, held open, read from its start to its end (in large
+// pieces, however large it is), has the declared size and digest; a part
+// that is not declared is not checked. False when it cannot be read.
+bool MatchesDeclaration(HANDLE heldFile, const FileDeclaration& declaration);
+// The same for the file at path, held while it is checked.
 bool MatchesDeclaration(const std::string& path, const FileDeclaration& declaration);

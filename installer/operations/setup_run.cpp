@@ -5,7 +5,6 @@
 
 #include "operations/child_text.h"
 #include "operations/declared_file.h"
-#include "operations/kernel_handle.h"
 #include "operations/operation_messages.h"
 #include "operations/plain_file_name.h"
 #include "operations/process_runner.h"
@@ -44,12 +43,11 @@ void COpSetupRun::Run() {
         result.message = operation_messages::kProgramMissing;
         return;
     }
-    // Held where others may only read it, from the check until the process
-    // exists: the program that starts is the one that was checked.
+    // Held from the check until the process exists: the program that starts
+    // is the one that was checked.
     KernelHandle held;
     if (declaration.sha256) {
-        held = AdoptFileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        held = OpenHeldFile(path);
         if (!held || !MatchesDeclaration(held.Get(), declaration)) {
             held.Reset();
             DeleteFileA(path.c_str());
