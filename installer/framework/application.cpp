@@ -1,7 +1,7 @@
 #include "framework/application.h"
 
 #include "framework/window.h"
-#include "net/text_conversion.h"
+#include "platform/text_conversion.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ CApplication::~CApplication() {
 
 int CApplication::Run() {
     InitInstance();
-    return 0;
+    return exitCode_;
 }
 
 int CApplication::DoMessageBox(const std::string& prompt, UINT type, UINT) {

@@ -17,7 +17,8 @@ public:
     CApplication(const CApplication&) = delete;
     CApplication& operator=(const CApplication&) = delete;
 
-    // The process's exit code: always 0, whatever InitInstance answered.
+    // Returns the process's exit code: 0 unless InitInstance set another,
+    // whatever it answered.
     int Run();
 
     // Every message box of the program arrives here (AppMessageBox). The
@@ -33,9 +34,11 @@ protected:
     // False when the program is to end, which a dialog-based program always
     // answers once its main dialog has closed.
     virtual bool InitInstance() = 0;
+    void SetExitCode(int code) { exitCode_ = code; }
 
 private:
     const CWindow* mainWindow_ = nullptr;
+    int exitCode_ = 0;
 };
 
 // The application object of the process, or null before it exists.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "net/text_conversion.h"
+#include "platform/text_conversion.h"
 
 std::string GetWindowTextAnsi(HWND window) {
     const int length = GetWindowTextLengthW(window);

@@ -80,6 +80,7 @@ bool HttpClient::SetProxySettings(std::vector<std::string> settings) {
 void HttpClient::Post(std::string url, IProgressWindow* progressWindow, ByteVector body) {
     response.clear();
     responseHeader.reset();
+    lastStatus = 0;
     try {
         Exchange(url, progressWindow, body);
     } catch (const CMessageError&) {
@@ -103,6 +104,7 @@ void HttpClient::Exchange(const std::string& url, IProgressWindow* progressWindo
     SendHttpRequest(request.Get(), kRequestHeaders + extraHeaders, body);
     const auto status = QueryStatusCode(request.Get());
     if (!status) throw CMessageError(kServerStatusUnreadable);
+    lastStatus = static_cast<int>(*status);
     if (*status != HTTP_STATUS_OK) throw CMessageError(kServerInternalError);
     ReadBody(request.Get(), progressWindow, responseLimit, response);
     if (!keptHeaderName.empty())

@@ -16,6 +16,8 @@ class HttpClient {
 public:
     // Body of the latest successful Post.
     ByteVector response;
+    // HTTP status of the latest Post's answer; 0 when none came.
+    int lastStatus = 0;
     // Send through the explicit proxy in proxySettings; callers set it directly.
     bool useProxy = false;
     // Proxy host, port, user name and password, in this order.

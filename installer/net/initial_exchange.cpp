@@ -5,10 +5,12 @@
 #include <utility>
 
 #include "net/answer_verifier.h"
+#include "net/exchange_log.h"
 #include "net/exchange_messages.h"
 #include "net/http_client.h"
 #include "net/secure_stream.h"
 #include "operations/operation_factory.h"
+#include "platform/stopwatch.h"
 #include "startup/installer_context.h"
 #include "startup/local_paths.h"
 #include "startup/message_error.h"
@@ -93,15 +95,19 @@ void ParseResponse(const char* document, std::size_t length, CInstallerContext& 
 
 bool RunInitialExchange(OperationList& operationList, CInstallerContext& context) {
     context.lastError.clear();
+    context.exchangeAttempt = ExchangeAttempt();
+    const Stopwatch stopwatch;
     try {
         const std::string configPath = ReadInstallPath(kInstallerProductKey) + kConfigFileName;
         context.config.LoadConfig(configPath, true);
+        LogConfiguration(context.config);
         context.ReadBrowserProxySettings();
         context.serverBaseUrl = context.config.serverUrl;
         context.httpClient.responseLimit = kInitialAnswerLimit;
+        context.exchangeAttempt.url = context.serverBaseUrl + kExchangeAddress;
         const CAnswerVerifier verifier(context.config);
         verifier.PrepareRequest(context.httpClient);
-        context.httpClient.Post(context.serverBaseUrl + kExchangeAddress, nullptr, ByteVector());
+        context.httpClient.Post(context.exchangeAttempt.url, nullptr, ByteVector());
         verifier.CheckAnswer(context.httpClient);
         const ByteVector body = context.httpClient.response;
         ByteVector plain;
@@ -113,5 +119,6 @@ bool RunInitialExchange(OperationList& operationList, CInstallerContext& context
         context.lastError = std::string(exchange_messages::kExchangeFailedPrefix) +
                             exchange_messages::kUnknownFailure;
     }
+    LogExchangeAttempt(context, stopwatch.Milliseconds());
     return context.lastError.empty();
 }

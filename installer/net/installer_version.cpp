@@ -1,15 +1,13 @@
 // The installer's version check, a part of the initial exchange.
 #include <windows.h>
 
+#include "net/installer_version.h"
+
 #include <cstdio>
 #include <vector>
 
 #include "startup/installer_context.h"
 
-namespace {
-
-// "major.minor.build.revision" of the file's fixed version information;
-// empty when the file has none or cannot be read.
 std::string FileVersionText(const std::string& path) {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
@@ -28,8 +26,6 @@ std::string FileVersionText(const std::string& path) {
                   LOWORD(fixed->dwFileVersionLS));
     return text;
 }
-
-}  // namespace
 
 bool CInstallerContext::CheckVersion(const std::string& required) const {
     const std::string version = FileVersionText(installerPath);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "operations/kernel_handle.h"
+#include "platform/kernel_handle.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "operations/kernel_handle.h"
+#include "platform/kernel_handle.h"
 #include "platform/unique_handle.h"
 
 namespace ops_test {

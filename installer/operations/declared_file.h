@@ -7,7 +7,7 @@
 #include <string>
 
 #include "net/file_declaration.h"
-#include "operations/kernel_handle.h"
+#include "platform/kernel_handle.h"
 
 // Reading an operation's declaration of its file (the children Size and
 // Sha256, see net/file_declaration.h) and checking the file against it.

@@ -5,12 +5,12 @@
 
 #include "net/http_client.h"
 #include "net/secure_stream.h"
-#include "net/text_conversion.h"
 #include "operations/cache_file.h"
 #include "operations/child_text.h"
 #include "operations/declared_file.h"
 #include "operations/operation_messages.h"
 #include "operations/plain_file_name.h"
+#include "platform/text_conversion.h"
 #include "skin/progress_bmp_ctrl.h"
 #include "startup/message_error.h"
 #include "window/progress_window.h"
@@ -77,9 +77,11 @@ void COpFileDownload::Run() {
     const std::string path = cacheDirectory + "\\" + saveName;
     DiscardOversizedCacheFile(path);
     const long long offset = ResumeOffset(path);
+    facts.offset = offset;
     ByteVector data;
     try {
         data = Fetch(offset);
+        facts.bytes = static_cast<std::int64_t>(data.size());
     } catch (...) {
         // The client's own text is not passed on; nothing is written.
         result = {kDownloadFailed, operation_messages::kDownloadFailed, false, false};

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "operations/operation_facts.h"
 #include "operations/operation_result.h"
 
 class IProgressWindow;
@@ -41,6 +42,7 @@ public:
     std::string cacheDirectory;  // the work folder, no trailing backslash
     std::string serverBaseUrl;
     OperationResult result;
+    OperationFacts facts;                    // written by Run() beside result
     IProgressWindow* ownerWindow = nullptr;  // not owned
     bool useProxy = false;
     std::vector<std::string> proxySettings;  // host, port, user name, password

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "operations/kernel_handle.h"
 #include "operations/operation_test_support.h"
 #include "operations/os_description.h"
+#include "platform/kernel_handle.h"
 #include "scoped_registry_value.h"
 
 using ::testing::MatchesRegex;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "operations/operation_messages.h"
+#include "platform/kernel_handle.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "operations/kernel_handle.h"
+#include "platform/kernel_handle.h"
 
 // Starts the program at programPath in a new console, without arguments.
 // The path is taken as it stands: nothing is searched for and no ".exe" is

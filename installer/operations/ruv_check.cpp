@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "net/text_conversion.h"
 #include "operations/child_text.h"
 #include "operations/product_control.h"
 #include "platform/registry_key.h"
+#include "platform/text_conversion.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <utility>
 
 #include "net/http_client.h"
-#include "net/text_conversion.h"
 #include "operations/operation_messages.h"
 #include "operations/os_description.h"
 #include "operations/process_runner.h"
 #include "operations/product_control.h"
+#include "platform/text_conversion.h"
 #include "startup/message_error.h"
 
 namespace {

@@ -59,6 +59,7 @@ void COpSetupRun::Run() {
     std::string message;
     result.code =
         RunProgram(path, TimeoutMilliseconds(timeoutSeconds), true, message, std::move(held));
+    facts.exitCode = result.code;
     if (result.code != 0) result.message = message;
     // The program is consumed whatever its outcome, so a later run can
     // never find it and start it again.

@@ -3,7 +3,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "platform/unique_handle.h"
+#include "platform/local_memory.h"
 
 namespace {
 
@@ -11,12 +11,7 @@ namespace {
 // for SYSTEM (SY) and the Administrators group (BA); nothing else.
 constexpr char kAdministratorsOnly[] = "D:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
-struct LocalMemoryTraits {
-    using Handle = PSECURITY_DESCRIPTOR;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle memory) { LocalFree(memory); }
-};
-using SecurityDescriptor = UniqueHandle<LocalMemoryTraits>;
+using SecurityDescriptor = LocalMemory<PSECURITY_DESCRIPTOR>;
 
 bool SetFolderDacl(const std::string& path, SECURITY_INFORMATION what, PACL dacl) {
     return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, what, nullptr,

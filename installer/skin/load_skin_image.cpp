@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "net/text_conversion.h"
+#include "platform/text_conversion.h"
 #include "skin/gdiplus_include.h"
 #include "skin/gdiplus_session.h"
 

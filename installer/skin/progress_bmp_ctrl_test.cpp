@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/modal_test_run.h"
-#include "net/text_conversion.h"
+#include "platform/text_conversion.h"
 #include "skin/skin_test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "framework/device_context.h"
 #include "framework/gdi_object.h"
 #include "framework/modal_test_run.h"
-#include "net/text_conversion.h"
+#include "platform/text_conversion.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "net/exchange_attempt.h"
 #include "net/http_client.h"
 #include "startup/installer_config.h"
 
@@ -19,6 +20,8 @@ public:
 
     // Text of the last failure of the initial exchange; empty after success.
     std::string lastError;
+    // What the latest attempt of the initial exchange did, for the log.
+    ExchangeAttempt exchangeAttempt;
     CInstallerConfig config;
     HttpClient httpClient;
     // The installer's own install folder + "RUVInstaller.exe".

@@ -2,14 +2,38 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
+#include "net/initial_exchange.h"
+#include "net/installer_version.h"
+#include "operations/os_description.h"
+#include "platform/install_log.h"
+#include "platform/install_log_folder.h"
 #include "skin/gdiplus_session.h"
 #include "skin/msg_box.h"
+#include "startup/command_line.h"
+#include "startup/installer_context.h"
+#include "startup/local_paths.h"
+#include "startup/product_launch.h"
+#include "startup/proxy_prompt.h"
+#include "startup/xml_document.h"
+#include "window/run_driver.h"
 #include "window/ruv_installer_dlg.h"
+#include "window/window_messages.h"
 
 namespace {
 
 // Every common-control class up to and including the animation control.
 constexpr DWORD kAllCommonControlClasses = 0xFF;
+constexpr char kInstallerProductKey[] = "RUVI";
+// The longest path the system allows, with its terminating zero.
+constexpr DWORD kLongestPath = 32768;
+
+std::string RunningProgramPath() {
+    std::vector<char> path(kLongestPath);
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), kLongestPath);
+    return std::string(path.data(), length < kLongestPath ? length : 0);
+}
 
 }  // namespace
 
@@ -23,17 +47,68 @@ int CRUVInstallerApp::DoMessageBox(const std::string& prompt, UINT, UINT) {
 }
 
 bool CRUVInstallerApp::InitInstance() {
+    const CommandLine commandLine = ParseCommandLine(ProgramArguments());
+    OpenInstallLog(commandLine.logPath);
+    LogStart(commandLine);
+    int exitCode = kExitBadCommandLine;
+    if (commandLine.badArgument) {
+        install_log::Write("bad-command-line", {{"argument", *commandLine.badArgument}});
+    } else {
+        exitCode = commandLine.silent ? RunUnattended(commandLine.launch) : RunWithWindow();
+    }
+    install_log::Write("end", {{"exit-code", exitCode}});
+    install_log::Close();
+    SetExitCode(exitCode);
+    return false;
+}
+
+void CRUVInstallerApp::LogStart(const CommandLine& commandLine) {
+    install_log::Write("start", {{"version", FileVersionText(RunningProgramPath())},
+                                 {"command-line", GetCommandLineA()},
+                                 {"os", GetOSDescription()},
+                                 {"unattended", commandLine.silent}});
+}
+
+int CRUVInstallerApp::RunWithWindow() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), kAllCommonControlClasses};
     InitCommonControlsEx(&controls);
-
-    // GDI+ outlives the window object: the window's controls hold GDI+
-    // pictures until they are destroyed with it.
+    // GDI+ outlives the dialogs: their controls hold GDI+ pictures until
+    // they are destroyed with them.
     CGdiplusSession gdiplus;
-    CRUVInstallerDlg window;
-    if (window.CanRun()) {
-        SetMainWindow(&window);
-        window.DoModal();
-        SetMainWindow(nullptr);
-    }
-    return false;
+    CInstallerContext context;
+    CXmlRuntime xmlRuntime;
+    OperationList operations;
+    ProxyChoice proxy;
+    RunExchangeWithProxyPrompt(context, operations, proxy);
+    if (operations.empty()) return kExitSucceeded;
+
+    for (const auto& operation : operations) proxy.ApplyTo(*operation);
+    // OK starts the product while the window still shows, so a failure's
+    // box stands over it.
+    const auto launch = [&] {
+        const OperationResult result = LaunchProduct(context, proxy);
+        if (result.code != 0 && result.showMessage) {
+            AppMessageBox(window_messages::kLaunchFailed + result.message);
+        }
+    };
+    CRUVInstallerDlg window(ReadInstallPath(kInstallerProductKey), operations, launch);
+    SetMainWindow(&window);
+    window.DoModal();
+    SetMainWindow(nullptr);
+    return kExitSucceeded;
+}
+
+int CRUVInstallerApp::RunUnattended(bool launch) {
+    CInstallerContext context;
+    CXmlRuntime xmlRuntime;
+    OperationList operations;
+    if (!RunInitialExchange(operations, context)) return kExitExchangeFailed;
+
+    // Nothing is on screen, so there is nothing to pause for.
+    CSilentRunView nothingShown;
+    CRunDriver driver(operations, nothingShown, 0);
+    driver.Run();
+    if (!driver.Succeeded()) return driver.FirstBlockingFailure();
+    if (!launch) return kExitSucceeded;
+    return LaunchProduct(context, ProxyChoice()).code;
 }

@@ -1,7 +1,7 @@
 // Where the main window's controls stand and which pictures they show.
 #include <memory>
 
-#include "net/text_conversion.h"
+#include "platform/text_conversion.h"
 #include "resources/resource_ids.h"
 #include "skin/gdiplus_include.h"
 #include "skin/skin_files.h"

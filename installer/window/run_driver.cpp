@@ -1,45 +1,43 @@
-// The run driver: runs the operation list on a thread of its own, one
-// operation thread at a time, and shows each step; the window thread shows
-// the outcome once the driver has ended.
+#include "window/run_driver.h"
+
 #include <algorithm>
 
-#include "framework/window_text.h"
-#include "resources/resource_ids.h"
-#include "window/ruv_installer_dlg.h"
-#include "window/window_messages.h"
+#include "framework/worker_thread.h"
+#include "operations/operation_log.h"
+#include "platform/install_log.h"
+#include "platform/stopwatch.h"
 
 namespace {
 
-// Keeps each step on screen long enough to be read.
-constexpr DWORD kPauseBeforeOperation = 3000;
-// The bottom row: a failure there adds nothing to the progress.
+// The bottom row of the window: a failure there adds nothing to the progress.
 constexpr int kLastRow = 4;
 
 }  // namespace
 
-void CRUVInstallerDlg::StartRunDriver() {
-    running_ = true;
-    driverThread_ = CWorkerThread::Start([this] { RunDriverThread(); });
-    if (!driverThread_) running_ = false;
-}
+CRunDriver::CRunDriver(OperationList& operations, IRunView& view, DWORD pauseMs)
+    : operations_(operations), view_(view), pauseMs_(pauseMs) {}
 
-void CRUVInstallerDlg::RunDriverThread() {
+void CRunDriver::Run() {
     doneCount_ = 0;
     skippedCount_ = 0;
+    firstBlockingFailure_ = 0;
     int row = 0;
     for (std::size_t index = 0; index < operations_.size(); ++index) {
         COperatorBase& operation = *operations_[index];
-        Sleep(kPauseBeforeOperation);
+        if (pauseMs_ != 0) Sleep(pauseMs_);
         if (operation.skipped) {
             ++skippedCount_;
             ++row;
             continue;
         }
-        const int rc = RunOneOperation(row, operation);
+        const StepOutcome outcome = RunOneOperation(row, operation);
         // A blocking failure leaves its row to the next operation.
-        if (rc == -1 && operation.blocking) continue;
+        if (outcome == StepOutcome::Failed && operation.blocking) {
+            if (firstBlockingFailure_ == 0) firstBlockingFailure_ = operation.result.code;
+            continue;
+        }
         ++doneCount_;
-        if (rc == 1) {
+        if (outcome == StepOutcome::SucceededSkipFollowing) {
             const std::size_t end = std::min(
                 operations_.size(),
                 index + 1 + static_cast<std::size_t>(std::max(0, operation.skipCountOnSuccess)));
@@ -48,37 +46,36 @@ void CRUVInstallerDlg::RunDriverThread() {
         }
         ++row;
     }
-    PostMessageW(hwnd, kRunEndedMessage, 0, 0);
+    install_log::Write(
+        "run-end", {{"succeeded", Succeeded()}, {"done", doneCount_}, {"skipped", skippedCount_}});
 }
 
-int CRUVInstallerDlg::RunOneOperation(int row, COperatorBase& operation) {
-    SetWindowTextAnsi(statusLine_.hwnd, window_messages::kRunningPrefix + operation.label +
-                                            window_messages::kRunningSuffix);
-    EnableWindow(Item(IDCANCEL), operation.cancelEnabled);
+bool CRunDriver::Succeeded() const {
+    return doneCount_ + skippedCount_ >= static_cast<int>(operations_.size());
+}
 
-    OperationThread(operation);
+StepOutcome CRunDriver::RunOneOperation(int row, COperatorBase& operation) {
+    view_.ShowRunning(operation);
+    LogOperationStart(operation);
+    operation.facts = OperationFacts{};
+    const Stopwatch stopwatch;
+    RunOnThreadOfItsOwn(operation);
+    LogOperationEnd(operation, stopwatch.Milliseconds());
 
-    int rc = 0;
-    int icon = IDC_ROW_SUCCESS_FIRST;
+    StepOutcome outcome = StepOutcome::Succeeded;
     if (operation.result.code != 0) {
-        rc = -1;
-        icon = operation.blocking ? IDC_ROW_BLOCKING_FIRST : IDC_ROW_NONBLOCKING_FIRST;
+        outcome = StepOutcome::Failed;
     } else if (operation.result.skipFollowing) {
-        rc = 1;
+        outcome = StepOutcome::SucceededSkipFollowing;
     }
-    // Only five rows have icons.
-    if (row <= kLastRow) ShowWindow(Item(icon + row), SW_SHOW);
-    SetWindowTextAnsi(statusLine_.hwnd, operation.label);
-
-    if (!(row == kLastRow && rc == -1)) {
-        // SetPos raises to the lower bound, cuts to the upper one and asks
-        // the visible bar to repaint.
-        progressBar_.SetPos(progressBar_.GetPos() + operation.GetProgressWeight());
+    view_.ShowOutcome(row, operation, outcome);
+    if (!(row == kLastRow && outcome == StepOutcome::Failed)) {
+        view_.AddProgress(operation.GetProgressWeight());
     }
-    return rc;
+    return outcome;
 }
 
-void CRUVInstallerDlg::OperationThread(COperatorBase& operation) {
+void CRunDriver::RunOnThreadOfItsOwn(COperatorBase& operation) {
     CWorkerThread thread = CWorkerThread::Start([&operation] { operation.Run(); });
     if (!thread) {
         // No thread to be had: run it here rather than not at all.
@@ -86,40 +83,4 @@ void CRUVInstallerDlg::OperationThread(COperatorBase& operation) {
         return;
     }
     WaitForSingleObject(thread.Handle(), INFINITE);
-}
-
-void CRUVInstallerDlg::OnRunEnded() {
-    // Nothing of the driver is left to run but its return; once it is gone,
-    // Retry can start the next one.
-    driverThread_.WaitPumpingMessages();
-    running_ = false;
-    FinishRun();
-}
-
-void CRUVInstallerDlg::FinishRun() {
-    ShowWindow(Item(IDC_BUSY_PICTURE), SW_HIDE);
-    ShowWindow(statusLine_.hwnd, SW_HIDE);
-    ShowWindow(Item(IDCANCEL), SW_HIDE);
-
-    const int accounted = doneCount_ + skippedCount_;
-    if (accounted < static_cast<int>(operations_.size())) {
-        const HWND failureText = Item(IDC_FAILURE_TEXT);
-        SetWindowTextAnsi(failureText, window_messages::kRunFailed);
-        EnableWindow(failureText, FALSE);
-        ShowWindow(failureText, SW_SHOW);
-        ShowWindow(Item(IDC_RUN_FAILED_PICTURE), SW_SHOW);
-        ShowWindow(Item(IDC_RETRY), SW_SHOW);
-        ShowWindow(Item(IDC_EXIT), SW_SHOW);
-        ShowWindow(Item(IDOK), SW_HIDE);
-        return;
-    }
-    const HWND successText = Item(IDC_SUCCESS_TEXT);
-    SetWindowTextAnsi(successText, window_messages::kRunSucceeded);
-    ShowWindow(successText, SW_SHOW);
-    ShowWindow(Item(IDC_RUN_SUCCEEDED_PICTURE), SW_SHOW);
-    EnableWindow(Item(IDOK), TRUE);
-    ShowWindow(Item(IDOK), SW_SHOW);
-    ShowWindow(Item(IDC_RETRY), SW_HIDE);
-    ShowWindow(Item(IDC_EXIT), SW_HIDE);
-    ShowWindow(progressBar_.hwnd, SW_HIDE);
 }

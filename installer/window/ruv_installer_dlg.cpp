@@ -1,10 +1,13 @@
 #include "window/ruv_installer_dlg.h"
 
-#include "framework/application.h"
+#include <utility>
+
 #include "framework/data_exchange.h"
 #include "framework/device_context.h"
 #include "framework/window_text.h"
+#include "platform/install_log.h"
 #include "resources/resource_ids.h"
+#include "skin/skin_files.h"
 #include "window/repaint_behind.h"
 #include "window/window_messages.h"
 
@@ -13,14 +16,32 @@ namespace {
 // EN_SETFOCUS, which the read-only texts send when they are clicked.
 constexpr UINT kFocusNotification = 0x100;
 
+constexpr int kFontHeight = 17;
+constexpr COLORREF kTextColour = RGB(150, 150, 150);
+constexpr RECT kWindow{0, 0, 414, 492};
+// Keeps each step on screen long enough to be read.
+constexpr DWORD kPauseBeforeOperation = 3000;
+
 }  // namespace
+
+CRUVInstallerDlg::CRUVInstallerDlg(std::string skinFolder, OperationList& operations,
+                                   std::function<void()> launch)
+    : CDlgEx(IDD_RUVINSTALLER_DIALOG, nullptr),
+      skinFolder_(std::move(skinFolder)),
+      operations_(operations),
+      launch_(std::move(launch)),
+      driver_(operations, *this, kPauseBeforeOperation) {
+    icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    InitSkin(
+        skinFolder_ + skin_files::kSkinFolder + skin_files::kRuviFolder + skin_files::kBackground,
+        kFontHeight, kTextColour, kWindow.left, kWindow.top, kWindow.right, kWindow.bottom);
+}
 
 CRUVInstallerDlg::~CRUVInstallerDlg() {
     // Only reached once no run is in progress (a close during a run ends the
     // process), so this wait is short; it handles messages all the same, so
     // that a driver calling into the window could never hold it up for good.
     driverThread_.WaitPumpingMessages();
-    operations_.clear();
 }
 
 void CRUVInstallerDlg::DoDataExchange(CDataExchange& exchange) {
@@ -41,9 +62,6 @@ BOOL CRUVInstallerDlg::OnInitDialog() {
     for (const auto& operation : operations_) {
         SetWindowTextAnsi(Item(captionId++), operation->label);
         operation->ownerWindow = this;
-        operation->useProxy = userProxyEnabled_;
-        // Kept by the operation only when it holds all four strings.
-        if (userProxySettings_.size() == 4) operation->proxySettings = userProxySettings_;
     }
     SetWindowTextAnsi(statusLine_.hwnd, window_messages::kInitialising);
     StartRunDriver();
@@ -96,10 +114,14 @@ void CRUVInstallerDlg::OnOK() {
     // Enter reaches here as well; the product may start only after a run
     // that succeeded, which is when OK is there to press.
     const HWND ok = Item(IDOK);
-    if (!running_ && IsWindowVisible(ok) && IsWindowEnabled(ok)) OnLaunch();
+    if (running_ || !IsWindowVisible(ok) || !IsWindowEnabled(ok)) return;
+    install_log::Write("ok");
+    launch_();
+    EndDialog(IDOK);
 }
 
 void CRUVInstallerDlg::OnCancel() {
+    install_log::Write("close", {{"during-run", running_}});
     // The driver and operation threads use this window and the operations
     // until they end, and an operation may wait for minutes: end the process
     // rather than destroy what they still use.
@@ -138,6 +160,7 @@ void CRUVInstallerDlg::OnRetry() {
     // Only after a failed run: never while a driver is still about, whose
     // end would be taken for the new run's.
     if (running_ || !IsWindowVisible(Item(IDC_RETRY))) return;
+    install_log::Write("retry");
     progressBar_.SetPos(0);
     for (const int id : {IDC_RUN_FAILED_PICTURE, IDC_FAILURE_TEXT, IDC_RETRY, IDC_EXIT}) {
         ShowWindow(Item(id), SW_HIDE);

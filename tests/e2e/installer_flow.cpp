@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "operations/operation_test_support.h"
+#include "platform/install_log_folder.h"
 #include "resources/resource_ids.h"
 #include "screen_capture.h"
 
@@ -24,9 +26,24 @@ std::string InstallerFlowTest::ConfigureUnreachableServer() {
     return url;
 }
 
-InstallerProcess& InstallerFlowTest::Start() {
-    installer = std::make_unique<InstallerProcess>(installed.ProgramPath());
+InstallerProcess& InstallerFlowTest::Start(const std::string& arguments) {
+    installer = std::make_unique<InstallerProcess>(installed.ProgramPath(), arguments);
     return *installer;
+}
+
+std::string InstallerFlowTest::InstallLog() const {
+    std::string suffix = "-";
+    suffix += std::to_string(installer->Id()) + ".log";
+    // The system may give an earlier run's number to this one: of the logs
+    // that name it, the newest.
+    std::string newest;
+    std::error_code noFolder;
+    for (const auto& entry : std::filesystem::directory_iterator(InstallLogFolder(), noFolder)) {
+        const std::string name = entry.path().filename().string();
+        if (IsInstallLogFileName(name) && name.ends_with(suffix)) newest = std::max(newest, name);
+    }
+    return newest.empty() ? std::string()
+                          : ops_test::ReadTestFile(InstallLogFolder() + "\\" + newest);
 }
 
 HWND InstallerFlowTest::MainWindow() {

@@ -37,7 +37,7 @@ protected:
     // Names a server that is not there in RUVI.config; returns its base URL.
     std::string ConfigureUnreachableServer();
 
-    InstallerProcess& Start();
+    InstallerProcess& Start(const std::string& arguments = "");
     // The main window once it shows, else a test failure.
     HWND MainWindow();
     // The skinned message box once it shows.
@@ -55,6 +55,10 @@ protected:
     static int Progress(HWND window);
     // Which of a row's three icons show: "P1", "P2", "P3", "" or several.
     static std::string RowIcons(HWND window, int row);
+
+    // The text of the install log the installer process wrote into the log
+    // folder (UTF-8); empty when there is none.
+    std::string InstallLog() const;
 
     // Saves the screen, with window freshly painted, among the build's test
     // artefacts.

@@ -3,17 +3,18 @@
 #include <stdexcept>
 #include <vector>
 
-#include "net/text_conversion.h"
 #include "operations/operation_test_support.h"
+#include "platform/text_conversion.h"
 
 using ops_test::Quoted;
 using ops_test::WaitUntil;
 
-InstallerProcess::InstallerProcess(const std::string& programPath) {
+InstallerProcess::InstallerProcess(const std::string& programPath, const std::string& arguments) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     std::string commandLine = Quoted(programPath);
+    if (!arguments.empty()) commandLine += " " + arguments;
     if (!CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                         nullptr, nullptr, &startup, &info)) {
         throw std::runtime_error("cannot start " + programPath);
@@ -33,6 +34,12 @@ InstallerProcess::~InstallerProcess() {
 
 bool InstallerProcess::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
+DWORD InstallerProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
 bool InstallerProcess::WaitForExit(unsigned deadlineMs) const {
     return WaitForSingleObject(process_, deadlineMs) == WAIT_OBJECT_0;
 }
@@ -50,7 +57,10 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
-    if (GetDlgItem(window, search.childId) == nullptr) return TRUE;
+    if (search.childId != InstallerProcess::kAnyWindow &&
+        GetDlgItem(window, search.childId) == nullptr) {
+        return TRUE;
+    }
     search.found = window;
     return FALSE;
 }

@@ -9,10 +9,14 @@
 // buttons. The process is always terminated when the object goes.
 class InstallerProcess {
 public:
-    explicit InstallerProcess(const std::string& programPath);
+    // arguments follow the quoted program path on the command line.
+    explicit InstallerProcess(const std::string& programPath, const std::string& arguments = "");
     ~InstallerProcess();
     InstallerProcess(const InstallerProcess&) = delete;
     InstallerProcess& operator=(const InstallerProcess&) = delete;
+
+    // Matches any window in the look-ups below.
+    static constexpr int kAnyWindow = -1;
 
     // A visible top-level window of the process that has a child with this
     // identifier, once there is one; null when none came before the deadline.
@@ -23,6 +27,8 @@ public:
     // True once the process has ended (before the deadline).
     bool WaitForExit(unsigned deadlineMs = 30000) const;
     bool Running() const;
+    // Once it has ended.
+    DWORD ExitCode() const;
 
     DWORD Id() const { return processId_; }
 

@@ -6,6 +6,7 @@
 #include "operations/operation_test_support.h"
 #include "resources/resource_ids.h"
 
+using ops_test::Utf8;
 using ops_test::WaitUntil;
 
 namespace {
@@ -110,17 +111,18 @@ TEST_F(ProxyDialogFlowTest, WithTheProxyOffOkClosesAtOnceAndTheEditsAreDisabled)
     ASSERT_NE(MessageBox(), nullptr);
 }
 
-TEST_F(ProxyDialogFlowTest, ARealProxyIsTestedAndThenCarriesTheNextExchange) {
-    plan.Write(PlanDocument(UserCheck("Admin")));
+TEST_F(ProxyDialogFlowTest, ARealProxyCarriesTheNextExchangeAndTheLogNamesTheFailureButNoSecret) {
+    plan.Write(
+        PlanDocument(UserCheck("Admin") + SetupRun("Setup", "missing.exe", "Block=\"true\"")));
     server.emplace(services.StartRuviServer(plan.Shared().unixPath));
-    const SquidProxy proxy = services.StartSquid("ruvi", "s3cret", server->port);
+    const SquidProxy proxy = services.StartSquid("proxyaccount", "s3cret", server->port);
     const HWND dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
     SwitchProxyOn(dialog);
     const std::string address = proxy.Address();
     Enter(dialog, IDC_PROXY_ADDRESS, address.substr(0, address.find(':')));
     Enter(dialog, IDC_PROXY_PORT, address.substr(address.find(':') + 1));
-    Enter(dialog, IDC_PROXY_USER, "ruvi");
+    Enter(dialog, IDC_PROXY_USER, "proxyaccount");
 
     // A wrong password: the proxy's 407, and OK does not close the dialog.
     Enter(dialog, IDC_PROXY_PASSWORD, "wrong");
@@ -136,14 +138,35 @@ TEST_F(ProxyDialogFlowTest, ARealProxyIsTestedAndThenCarriesTheNextExchange) {
     EXPECT_EQ(control::Text(dialog, IDC_PROXY_SUCCESS_LINE), kConnected);
     EXPECT_TRUE(control::Enabled(dialog, IDC_PROXY_SUCCESS_LINE));
     // The test asked for the configured server's page, not the build's.
-    EXPECT_NE(proxy.WaitForLogLine("GET " + configuredUrl + " ruvi "), "");
+    EXPECT_NE(proxy.WaitForLogLine("GET " + configuredUrl + " proxyaccount "), "");
 
     // OK: the next exchange goes through the proxy, which hands it (as it
     // handed the test) to the server that RUVI.config does not name, and the
     // window opens.
     ASSERT_TRUE(control::Click(dialog, IDOK));
-    ASSERT_NE(MainWindow(), nullptr);
+    const HWND window = MainWindow();
+    ASSERT_NE(window, nullptr);
     EXPECT_NE(proxy.WaitForLogLine("ruvinstall"), "");
+
+    // The setup run fails and blocks; Exit ends the program, and its log
+    // tells which operation failed and why, and the proxy's address only.
+    ASSERT_TRUE(WaitForRunEnd(window));
+    ASSERT_TRUE(control::Click(window, IDC_EXIT));
+    ASSERT_TRUE(installer->WaitForExit());
+    const std::string log = InstallLog();
+    EXPECT_NE(log.find("operation-end label=\"Setup\" kind=\"CSetupRun\" code=501 message=\"" +
+                       Utf8(u8"找不到可以运行的程序") + "\""),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("proxy source=\"dialog\" enabled=yes host=\"" +
+                       address.substr(0, address.find(':')) + "\" port=\"" +
+                       address.substr(address.find(':') + 1) + "\""),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(" close during-run=no"), std::string::npos) << log;
+    for (const char* secret : {"s3cret", "wrong", "proxyaccount"}) {
+        EXPECT_EQ(log.find(secret), std::string::npos) << secret << "\n" << log;
+    }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "framework/device_context.h"
 #include "framework/gdi_object.h"
-#include "net/text_conversion.h"
+#include "platform/text_conversion.h"
 #include "skin/gdiplus_include.h"
 #include "skin/gdiplus_session.h"
 

@@ -1,0 +1,18 @@
+#include "startup/product_launch.h"
+
+#include "operations/ruv_invoker.h"
+#include "platform/install_log.h"
+#include "platform/stopwatch.h"
+#include "startup/installer_context.h"
+
+OperationResult LaunchProduct(const CInstallerContext& context, const ProxyChoice& choice) {
+    COpRUVInvoker invoker(context.serverBaseUrl, context.cacheDirectory);
+    choice.ApplyTo(invoker);
+    const Stopwatch stopwatch;
+    invoker.Run();
+    install_log::Write("launch", {{"program", invoker.programPath},
+                                  {"code", invoker.result.code},
+                                  {"message", invoker.result.message},
+                                  {"milliseconds", stopwatch.Milliseconds()}});
+    return invoker.result;
+}

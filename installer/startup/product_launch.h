@@ -1,0 +1,11 @@
+#pragma once
+
+#include "operations/operation_result.h"
+#include "startup/proxy_choice.h"
+
+class CInstallerContext;
+
+// Starts the installed product, without waiting for it; when it cannot be
+// started, the launcher reports to the server through the chosen proxy.
+// Writes the launch and its outcome to the install log.
+OperationResult LaunchProduct(const CInstallerContext& context, const ProxyChoice& choice);

@@ -1,0 +1,70 @@
+// Unattended runs: the same exchange and operations with nothing on screen,
+// told apart by the exit code.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "installer_flow.h"
+#include "operations/operation_test_support.h"
+
+using ops_test::ReadTestFile;
+using ops_test::TestFolder;
+using ops_test::WaitUntil;
+
+namespace {
+
+TEST_F(InstallerFlowTest, UnattendedRunsShowNothingAndTellTheOutcomeByTheirExitCode) {
+    const TestFolder logs("unattended logs");
+    const std::string logPath = logs.PathOf("run.log");
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        std::string arguments;
+        DWORD exitCode;
+        std::string logLine;  // in the log the run wrote
+    };
+    // The setup program stand-in exits with the number its name carries.
+    const auto downloadAndRun = [&](const std::string& program, const std::string& attributes) {
+        plan.AddSetupProgram(program);
+        Serve(Download("Download", program) + SetupRun("Setup", program, attributes) +
+              UserCheck("Admin"));
+    };
+    const Case cases[] = {
+        {"success", [&] { downloadAndRun("RUVSetup.exe", ""); }, "/silent", 0, " mib-per-second="},
+        {"unreachable server", [&] { ConfigureUnreachableServer(); }, "-SILENT", 1,
+         "end exit-code=1"},
+        {"blocking failure",
+         [&] {
+             Serve(UserCheck("Admin") + SetupRun("Setup", "missing.exe", "Block=\"true\"") +
+                   UserCheck("Again"));
+         },
+         "/Silent", 501, "operation-end label=\"Again\""},
+        {"blocking setup program", [&] { downloadAndRun("setup-exit7.exe", "Block=\"true\""); },
+         "/silent", 7, " exit-code=7\r\n"},
+        // No product registered: the launcher reports the system to the
+        // server.
+        {"launch failure", [&] { Serve(UserCheck("Admin")); }, "/silent /launch", 601,
+         "launch program=\"\" code=601"},
+        {"bad switch", [&] { Serve(UserCheck("Admin")); },
+         "/silent /bogus \"/log:" + logPath + "\"", 2, "bad-command-line argument=\"/bogus\""},
+    };
+    for (const Case& c : cases) {
+        c.prepare();
+        Start(c.arguments);
+        bool shown = false;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                shown = shown || installer->FindWindowWith(InstallerProcess::kAnyWindow) != nullptr;
+                return !installer->Running();
+            },
+            60000))
+            << c.name;
+        EXPECT_FALSE(shown) << c.name;
+        EXPECT_EQ(installer->ExitCode(), c.exitCode) << c.name;
+        const std::string log =
+            c.arguments.find("/log:") != std::string::npos ? ReadTestFile(logPath) : InstallLog();
+        EXPECT_NE(log.find(c.logLine), std::string::npos) << c.name << "\n" << log;
+    }
+}
+
+}  // namespace
