@@ -7,6 +7,10 @@ namespace exchange_messages {
 inline constexpr char kExchangeFailedPrefix[] = "初始化错误：";
 inline constexpr char kUnknownFailure[] = "未知异常";
 
+// Trusted mode: the answer lacks the trust key's signature over this
+// attempt's nonce.
+inline constexpr char kAnswerSignatureInvalid[] = "服务器应答签名无效";
+
 inline constexpr char kUnknownEncryptionMode[] = "无法识别的通讯加密方式";
 inline constexpr char kDecryptionFailed[] = "解密过程发生未知异常";
 

@@ -79,6 +79,7 @@ bool HttpClient::SetProxySettings(std::vector<std::string> settings) {
 
 void HttpClient::Post(std::string url, IProgressWindow* progressWindow, ByteVector body) {
     response.clear();
+    responseHeader.reset();
     lastStatus = 0;
     try {
         Exchange(url, progressWindow, body);
@@ -100,12 +101,14 @@ void HttpClient::Exchange(const std::string& url, IProgressWindow* progressWindo
         OpenHttpRequest(connection.Get(), "POST", *server, kPostFlags, kPostContext);
     if (useProxy) SetProxyCredentials(request.Get(), proxySettings.at(2), proxySettings.at(3));
 
-    SendHttpRequest(request.Get(), kRequestHeaders, body);
+    SendHttpRequest(request.Get(), kRequestHeaders + extraHeaders, body);
     const auto status = QueryStatusCode(request.Get());
     if (!status) throw CMessageError(kServerStatusUnreadable);
     lastStatus = static_cast<int>(*status);
     if (*status != HTTP_STATUS_OK) throw CMessageError(kServerInternalError);
     ReadBody(request.Get(), progressWindow, responseLimit, response);
+    if (!keptHeaderName.empty())
+        responseHeader = QueryResponseHeader(request.Get(), keptHeaderName);
 }
 
 std::string HttpClient::ProxyAddress() const {

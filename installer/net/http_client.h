@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,22 @@ public:
     // fails with "服务器应答数据过大" as soon as its first byte past the limit
     // has arrived, so an endless answer costs no more than the limit.
     std::size_t responseLimit = std::numeric_limits<std::size_t>::max();
+    // Header lines ("Name: value\r\n") that follow the fixed block; callers
+    // set it directly.
+    std::string extraHeaders;
+    // The answer header whose value Post keeps in responseHeader; none when
+    // empty. Callers set it directly.
+    std::string keptHeaderName;
+    // Its value in the latest successful Post's answer; nothing when that
+    // answer had no such header.
+    std::optional<std::string> responseHeader;
 
     // Takes settings only when it holds exactly the four entries.
     bool SetProxySettings(std::vector<std::string> settings);
 
-    // POSTs body to url (http://host[:port]/path) with the fixed header
-    // block. Only status 200 succeeds; redirections are not followed. While
+    // POSTs body to url (http[s]://host[:port]/path) with the fixed header
+    // block and extraHeaders. Only status 200 succeeds; redirections are not
+    // followed; a certificate error is a network failure. While
     // the body arrives, the window's progress bar moves one step per 400000
     // bytes (progressWindow may be null). Throws CMessageError with the
     // failure's text after every handle it opened is closed.

@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "minimal_plan.h"
+#include "net/answer_verifier.h"
 #include "net/internet_error.h"
 #include "net/secure_stream.h"
 #include "scripted_pattern.h"
+#include "startup/trust_key.h"
 #include "test_progress_window.h"
 #include "test_services.h"
+#include "trusted_root.h"
 
 namespace {
 
@@ -233,15 +236,64 @@ TEST_F(HttpClientProxyTest, ProxyTextsLongerThanTheirRoomAreRefusedUnsent) {
     EXPECT_EQ(FailureOf([&] { Post("echo"); }), refused);
 }
 
-TEST_F(HttpClientTest, TheServersAnswerToTheInitialRequestIsTheSealedPlan) {
+TEST_F(HttpClientTest, TheServersAnswerToTheInitialRequestIsTheSealedPlanSignedOverTheNonce) {
     SharedFolder plan = services.MakeSharedFolder();
     plan.WriteFile("plan.xml", kMinimalPlanXml);
-    const RuviServer server = services.StartRuviServer(plan.unixPath);
+    const SigningKey key = services.MakeSigningKey();
+    RuviServerSettings settings;
+    settings.signingKey = key.privateKeyUnixPath;
+    const RuviServer server = services.StartRuviServer(plan.unixPath, settings);
 
+    const std::string nonce = "00112233445566778899aabbccddeeff";
+    client.extraHeaders = "X-Ruvi-Nonce: " + nonce + "\r\n";
+    client.keptHeaderName = "X-Ruvi-Signature";
     client.Post(server.url + "ruvinstall", nullptr, {});
     ByteVector document;
     SecureDecrypt(client.response, document);
     EXPECT_EQ(Text(document), kMinimalPlanXml);
+    ASSERT_TRUE(client.responseHeader.has_value());
+    EXPECT_TRUE(IsAnswerSignedFor(*ParseTrustKey(key.trustKey), nonce, client.responseHeader,
+                                  client.response));
+
+    // An answer without the header keeps nothing.
+    Post("echo");
+    EXPECT_NE(Text(client.response).find("\nX-Ruvi-Nonce: " + nonce + "\n"), std::string::npos);
+    EXPECT_FALSE(client.responseHeader.has_value());
+}
+
+// A ruvi-server over TLS, with a certificate of a test CA.
+class HttpClientTlsTest : public HttpClientTest {
+protected:
+    SharedFolder plan = [this] {
+        SharedFolder folder = services.MakeSharedFolder();
+        folder.WriteFile("plan.xml", kMinimalPlanXml);
+        return folder;
+    }();
+    TlsCertificate certificate = services.MakeTlsCertificate();
+    RuviServer server =
+        services.StartRuviServer(plan.unixPath, RuviServerSettings().Tls(certificate));
+};
+
+TEST_F(HttpClientTlsTest, AServerWhoseCertificateTheSystemTrustsAnswersOverTls) {
+    ASSERT_EQ(server.url.rfind("https://localhost:", 0), 0u) << server.url;
+    const ScopedTrustedRoot trusted(certificate.caCertDerPath);
+    client.Post(server.url + "ruvinstall", nullptr, {});
+    ByteVector document;
+    SecureDecrypt(client.response, document);
+    EXPECT_EQ(Text(document), kMinimalPlanXml);
+}
+
+TEST_F(HttpClientTlsTest, AnUntrustedCertificateIsANetworkFailure) {
+    try {
+        client.Post(server.url + "ruvinstall", nullptr, {});
+        FAIL() << "a server of an unknown CA was taken";
+    } catch (const CInternetError& failure) {
+        // Wine reports 12057 (a text of the client's own), Windows 12045.
+        EXPECT_TRUE(failure.Code() == ERROR_INTERNET_SEC_CERT_REV_FAILED ||
+                    failure.Code() == ERROR_INTERNET_INVALID_CA)
+            << failure.Code();
+        EXPECT_EQ(failure.Text(), InternetErrorText(failure.Code()));
+    }
 }
 
 TEST(HttpClientSettings, UsingAProxyThatWasNeverSetFailsAsUnknown) {

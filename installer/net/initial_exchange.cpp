@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "net/answer_verifier.h"
 #include "net/exchange_log.h"
 #include "net/exchange_messages.h"
 #include "net/http_client.h"
@@ -82,11 +83,12 @@ void ParseResponse(const char* document, std::size_t length, CInstallerContext& 
     const xercesc::DOMNode* list = FindChildElement("OperationList", answer.root);
     if (list == nullptr) throw CMessageError(exchange_messages::kInvalidOperationList);
     CheckOperationCount(list, operationList.size());
+    const OperationContext operationContext{context.serverBaseUrl, context.cacheDirectory,
+                                            context.config.Trusted()};
     for (const xercesc::DOMNode* node = list->getFirstChild(); node != nullptr;
          node = node->getNextSibling()) {
         if (!IsOperationNode(node)) continue;
-        operationList.push_back(
-            CreateOperation(node, context.serverBaseUrl, context.cacheDirectory));
+        operationList.push_back(CreateOperation(node, operationContext));
     }
     if (operationList.empty()) throw CMessageError(exchange_messages::kInvalidOperationList);
 }
@@ -103,7 +105,10 @@ bool RunInitialExchange(OperationList& operationList, CInstallerContext& context
         context.serverBaseUrl = context.config.serverUrl;
         context.httpClient.responseLimit = kInitialAnswerLimit;
         context.exchangeAttempt.url = context.serverBaseUrl + kExchangeAddress;
+        const CAnswerVerifier verifier(context.config);
+        verifier.PrepareRequest(context.httpClient);
         context.httpClient.Post(context.exchangeAttempt.url, nullptr, ByteVector());
+        verifier.CheckAnswer(context.httpClient);
         const ByteVector body = context.httpClient.response;
         ByteVector plain;
         DecodeResponse(context.config.encryptionMode, body, plain, context.config.desKey);

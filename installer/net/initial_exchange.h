@@ -18,8 +18,9 @@ inline constexpr std::size_t kMaxOperationCount = 5;
 inline constexpr std::size_t kInitialAnswerLimit = 64 * 1024;
 
 // Asks the server what to do: reads the configuration from the installer's
-// install folder, posts once to the server's "ruvinstall" address, decodes
-// and checks the answer and appends its operations to operationList. The
+// install folder, posts once to the server's "ruvinstall" address, checks the
+// answer's signature in trusted mode, decodes and checks the answer and
+// appends its operations to operationList. The
 // outcome is context.lastError: empty on success, otherwise
 // "初始化错误：" + the first failure's text (operations appended before the
 // failure stay). Returns whether it succeeded; never throws.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <string>
 
 #include "net/des_ecb.h"
@@ -40,6 +41,9 @@ const std::string kAnswerUnreadable =
     "\xed\xce\xf3";
 const std::string kVersionMissing = "\xbd\xe2\xce\xf6<Version>\xbd\xda\xb5\xe3\xca\xa7\xb0\xdc";
 const std::string kVersionEmpty = "<Version>\xbd\xda\xb5\xe3\xc4\xda\xc8\xdd\xce\xaa\xbf\xd5";
+const std::string kSignatureInvalid =
+    "\xb7\xfe\xce\xf1\xc6\xf7\xd3\xa6\xb4\xf0\xc7\xa9\xc3\xfb\xce\xde\xd0\xa7";
+const std::string kModuleInitFailed = "\xc4\xa3\xbf\xe9\xb3\xf5\xca\xbc\xbb\xaf\xca\xa7\xb0\xdc";
 const std::string kAnswerTooLarge =
     "\xb7\xfe\xce\xf1\xc6\xf7\xd3\xa6\xb4\xf0\xca\xfd\xbe\xdd\xb9\xfd\xb4\xf3";
 
@@ -77,8 +81,10 @@ public:
         SecureEncrypt(sealed, Bytes(document));
         WriteTestFile(folder_.PathOf("RUVI.config"), std::string(sealed.begin(), sealed.end()));
     }
-    void PutSecureConfig(const std::string& serverUrl) {
-        PutConfig(serverUrl, "<Encrypt Type=\"Secure\"/>");
+    // With a trust key text: trusted mode.
+    void PutSecureConfig(const std::string& serverUrl, const std::string& trustKey = "") {
+        const std::string trust = trustKey.empty() ? "" : "<TrustKey>" + trustKey + "</TrustKey>";
+        PutConfig(serverUrl, "<Encrypt Type=\"Secure\"/>" + trust);
     }
     void PutDesConfig(const std::string& serverUrl) {
         PutConfig(serverUrl, std::string("<Encrypt Type=\"DES\">") + kDesKey + "</Encrypt>");
@@ -104,10 +110,16 @@ protected:
     // The server reads the plan when it starts, so the folder can serve the
     // next answer while an earlier server still runs.
     RuviServer Serve(const std::string& answer, const std::string& mode = "secure") {
+        RuviServerSettings settings;
+        settings.mode = mode;
+        settings.desKey = mode == "des" ? kDesKey : "";
+        return Serve(answer, settings);
+    }
+    RuviServer Serve(const std::string& answer, const RuviServerSettings& settings) {
         std::filesystem::create_directories(plan.windowsPath + "\\files");
         CopyFileTo(WindowsPathOf(RUVI_SETUP_PROGRAM), plan.windowsPath + "\\files\\RUVSetup.exe");
         WriteTestFile(plan.windowsPath + "\\plan.xml", answer);
-        return services.StartRuviServer(plan.unixPath, mode, mode == "des" ? kDesKey : "");
+        return services.StartRuviServer(plan.unixPath, settings);
     }
 
     bool Exchange() { return RunInitialExchange(operations, installed.Context()); }
@@ -141,6 +153,61 @@ TEST_F(InitialExchangeTest, SecureAnswerYieldsTheOperationsInTheServersOrder) {
     EXPECT_EQ(installed.Context().serverBaseUrl, server.url);
     EXPECT_EQ(dynamic_cast<COpFileDownload&>(*operations[3]).url,
               server.url + "files/RUVSetup.exe");
+}
+
+TEST_F(InitialExchangeTest, InTrustedModeOnlyAnAnswerTheTrustKeySignedForThisRequestIsTaken) {
+    const SigningKey key = services.MakeSigningKey();
+    const SigningKey otherKey = services.MakeSigningKey();
+    const std::string undeclared = Operation("FileDownload", "<URL>files/RUVSetup.exe</URL>");
+    const struct {
+        const char* name;
+        std::string signingKey;  // the server's; "" for unsigned answers
+        std::string trustKey;    // the configuration's; "" outside trusted mode
+        std::string operations;
+        std::string lastError;
+    } cases[] = {
+        {"signed by the trust key", key.privateKeyUnixPath, key.trustKey, Operation("UserCheck"),
+         ""},
+        {"signed by another key", otherKey.privateKeyUnixPath, key.trustKey, Operation("UserCheck"),
+         kPrefix + kSignatureInvalid},
+        {"not signed", "", key.trustKey, Operation("UserCheck"), kPrefix + kSignatureInvalid},
+        {"a signed download without its hash", key.privateKeyUnixPath, key.trustKey, undeclared,
+         kPrefix + kModuleInitFailed},
+        // Outside trusted mode the signature is not looked at.
+        {"a signature nobody asked for", otherKey.privateKeyUnixPath, "", undeclared, ""},
+    };
+    for (const auto& c : cases) {
+        RuviServerSettings settings;
+        settings.signingKey = c.signingKey;
+        const RuviServer server = Serve(Answer(RUVI_INSTALLER_VERSION, c.operations), settings);
+        installed.PutSecureConfig(server.url, c.trustKey);
+        operations.clear();
+        EXPECT_EQ(Exchange(), c.lastError.empty()) << c.name;
+        EXPECT_EQ(LastError(), c.lastError) << c.name;
+    }
+}
+
+TEST_F(InitialExchangeTest, OnlyTrustedModeSendsANonceAndEachAttemptItsOwn) {
+    const CannedHttpServer canned(200, "not an answer");
+    const std::regex nonceLine("\r\nX-Ruvi-Nonce: ([0-9a-f]{32})\r\n");
+    std::smatch found;
+
+    installed.PutSecureConfig(canned.Url(), services.MakeSigningKey().trustKey);
+    EXPECT_FALSE(Exchange());
+    const std::string first = canned.LastRequest();
+    ASSERT_TRUE(std::regex_search(first, found, nonceLine)) << first;
+    const std::string firstNonce = found[1];
+    EXPECT_EQ(first.rfind("POST /ruvinstall HTTP/1.1\r\n", 0), 0u) << first;
+    EXPECT_EQ(first.substr(first.size() - 4), "\r\n\r\n") << "the body stays empty";
+
+    EXPECT_FALSE(Exchange());
+    const std::string second = canned.LastRequest();
+    ASSERT_TRUE(std::regex_search(second, found, nonceLine)) << second;
+    EXPECT_NE(found[1], firstNonce);
+
+    installed.PutSecureConfig(canned.Url());
+    EXPECT_FALSE(Exchange());
+    EXPECT_EQ(canned.LastRequest().find("X-Ruvi-Nonce"), std::string::npos);
 }
 
 TEST_F(InitialExchangeTest, DesAnswerYieldsTheSameOperations) {

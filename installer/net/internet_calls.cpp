@@ -1,6 +1,8 @@
 #include "net/internet_calls.h"
 
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "net/internet_error.h"
 
@@ -9,6 +11,8 @@ namespace {
 // The framework's internet session names itself after the program.
 constexpr char kAgentName[] = "RUVInstaller";
 constexpr DWORD_PTR kSessionContext = 1;
+// Enough for the headers the installer reads; a longer one takes a second try.
+constexpr std::size_t kHeaderRoom = 256;
 
 InternetHandle CheckedHandle(HINTERNET handle) {
     if (handle == nullptr) ThrowLastInternetError();
@@ -32,6 +36,7 @@ std::optional<ServerAddress> CrackServerUrl(const std::string& url) {
     server.port = parts.nPort;
     server.object.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
     server.object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    server.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
     return server;
 }
 
@@ -51,8 +56,9 @@ InternetHandle ConnectHttp(HINTERNET session, const ServerAddress& server, DWORD
 
 InternetHandle OpenHttpRequest(HINTERNET connection, const char* verb, const ServerAddress& server,
                                DWORD flags, DWORD_PTR context) {
+    const DWORD scheme = server.secure ? INTERNET_FLAG_SECURE : 0;
     return CheckedHandle(HttpOpenRequestA(connection, verb, server.object.c_str(), nullptr, nullptr,
-                                          nullptr, flags, context));
+                                          nullptr, flags | scheme, context));
 }
 
 void SetProxyCredentials(HINTERNET request, const std::string& userName,
@@ -81,6 +87,22 @@ std::optional<DWORD> QueryStatusCode(HINTERNET request) {
         return std::nullopt;
     }
     return status;
+}
+
+std::optional<std::string> QueryResponseHeader(HINTERNET request, const std::string& name) {
+    // The buffer names the header going in and holds its value coming out.
+    std::vector<char> buffer(std::max<std::size_t>(name.size() + 1, kHeaderRoom));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::copy(name.begin(), name.end(), buffer.begin());
+        buffer[name.size()] = '\0';
+        DWORD size = static_cast<DWORD>(buffer.size());
+        if (HttpQueryInfoA(request, HTTP_QUERY_CUSTOM, buffer.data(), &size, nullptr)) {
+            return std::string(buffer.data(), size);
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+        buffer.resize(std::max<std::size_t>(buffer.size(), size) + 1);
+    }
+    return std::nullopt;
 }
 
 std::optional<unsigned long long> QueryContentLength(HINTERNET request) {

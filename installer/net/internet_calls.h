@@ -12,10 +12,12 @@
 struct ServerAddress {
     std::string host;
     INTERNET_PORT port = 0;
-    std::string object;  // path and query, as they go on the request line
+    std::string object;   // path and query, as they go on the request line
+    bool secure = false;  // https: TLS with the platform's certificate checks
 };
 
-// Empty when WinINet cannot split the URL.
+// Empty when WinINet cannot split the URL. Without a port in the URL, the
+// port is its scheme's default.
 std::optional<ServerAddress> CrackServerUrl(const std::string& url);
 
 // With an empty proxyAddress the session follows the system's Internet
@@ -26,6 +28,8 @@ std::optional<ServerAddress> CrackServerUrl(const std::string& url);
 InternetHandle OpenInternetSession(const std::string& proxyAddress);
 
 InternetHandle ConnectHttp(HINTERNET session, const ServerAddress& server, DWORD flags);
+// A secure server's request goes over TLS (through a proxy, WinINet tunnels
+// it with CONNECT). Certificate errors are never ignored: they fail the send.
 InternetHandle OpenHttpRequest(HINTERNET connection, const char* verb, const ServerAddress& server,
                                DWORD flags, DWORD_PTR context);
 
@@ -38,6 +42,9 @@ void SendHttpRequest(HINTERNET request, const std::string& headers, const ByteVe
 
 // Empty when the status cannot be read.
 std::optional<DWORD> QueryStatusCode(HINTERNET request);
+
+// The value of the answer's header called name, when it carries one.
+std::optional<std::string> QueryResponseHeader(HINTERNET request, const std::string& name);
 
 // The declared Content-Length, when the answer carries one.
 std::optional<unsigned long long> QueryContentLength(HINTERNET request);

@@ -11,6 +11,7 @@
 #include "net/internet_calls.h"
 #include "net/internet_error.h"
 #include "test_services.h"
+#include "trusted_root.h"
 
 namespace {
 
@@ -58,6 +59,17 @@ TEST_F(ProbeProxyTest, NoAddressOrTextsLongerThanTheirRoomAreRefusedUnsent) {
     EXPECT_EQ(Probe(longAddress.c_str(), "ruvi", "s3cret"), 0);
     // No proxy at all would be a direct GET, which the server answers.
     EXPECT_EQ(Probe("", "ruvi", "s3cret"), 0);
+}
+
+TEST_F(ProbeProxyTest, AnHttpsServerIsReachedThroughTheProxysTunnel) {
+    const TlsCertificate certificate = services.MakeTlsCertificate();
+    const RuviServer tlsServer =
+        services.StartRuviServer(plan.unixPath, RuviServerSettings().Tls(certificate));
+    const ScopedTrustedRoot trusted(certificate.caCertDerPath);
+    EXPECT_EQ(ProbeProxy(tlsServer.url, proxy.Address().c_str(), "ruvi", "s3cret"), 200);
+    const std::string authority = "localhost:" + std::to_string(tlsServer.port);
+    const std::string log = proxy.WaitForLogLine("CONNECT " + authority + " ruvi ");
+    EXPECT_NE(log.find("TCP_TUNNEL/200"), std::string::npos) << log;
 }
 
 TEST(ProxyProbeUrl, IsTheConfiguredServerOrElseTheBuildsDefaultAtTheHttpPort) {

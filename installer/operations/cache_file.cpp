@@ -15,12 +15,15 @@ constexpr std::size_t kBlockSize = 1024;
 
 }  // namespace
 
-long long ResumeOffset(const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
+std::optional<long long> CachedFileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA status;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &status)) return 0;
-    const long long size = (static_cast<long long>(status.nFileSizeHigh) << 32) |
-                           static_cast<long long>(status.nFileSizeLow);
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &status)) return std::nullopt;
+    return (static_cast<long long>(status.nFileSizeHigh) << 32) |
+           static_cast<long long>(status.nFileSizeLow);
+}
+
+long long ResumeOffset(const std::string& path) {
+    const long long size = CachedFileSize(path).value_or(0);
     return size / static_cast<long long>(kBlockSize) * static_cast<long long>(kBlockSize);
 }
 

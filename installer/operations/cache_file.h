@@ -1,8 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "net/byte_vector.h"
+
+// The size of the file at path; nothing when there is no such file or its
+// size cannot be read.
+std::optional<long long> CachedFileSize(const std::string& path);
 
 // Where a download into the file at path resumes: its size rounded down to
 // whole kilobytes, 0 when there is no such file.

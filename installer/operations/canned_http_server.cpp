@@ -17,15 +17,17 @@ sockaddr_in Loopback(int port) {
 
 // Reads the request head and as much body as it declares, so the client
 // has finished sending before the answer comes.
-void ReadRequest(SOCKET client) {
+std::string ReadRequest(SOCKET client) {
     std::string received;
     char buffer[4096];
     std::size_t bodyStart = std::string::npos;
     std::size_t bodyLength = 0;
     for (;;) {
-        if (bodyStart != std::string::npos && received.size() >= bodyStart + bodyLength) return;
+        if (bodyStart != std::string::npos && received.size() >= bodyStart + bodyLength) {
+            return received;
+        }
         const int n = recv(client, buffer, sizeof buffer, 0);
-        if (n <= 0) return;
+        if (n <= 0) return received;
         received.append(buffer, static_cast<std::size_t>(n));
         if (bodyStart == std::string::npos) {
             const std::size_t headEnd = received.find("\r\n\r\n");
@@ -46,8 +48,8 @@ WinsockSession::WinsockSession() {
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("WSAStartup failed");
 }
 
-CannedHttpServer::CannedHttpServer(int status, std::string body)
-    : status_(status), body_(std::move(body)) {
+CannedHttpServer::CannedHttpServer(int status, std::string body, std::string headers)
+    : status_(status), body_(std::move(body)), headers_(std::move(headers)) {
     listener_.Reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     sockaddr_in address = Loopback(0);
     int length = sizeof address;
@@ -77,6 +79,11 @@ std::string CannedHttpServer::Url() const {
     return "http://127.0.0.1:" + std::to_string(port_) + "/";
 }
 
+std::string CannedHttpServer::LastRequest() const {
+    std::lock_guard lock(requestMutex_);
+    return lastRequest_;
+}
+
 DWORD WINAPI CannedHttpServer::ServeThread(void* self) {
     static_cast<CannedHttpServer*>(self)->Serve();
     return 0;
@@ -90,11 +97,15 @@ void CannedHttpServer::Serve() {
     }
 }
 
-void CannedHttpServer::Answer(SOCKET client) const {
-    ReadRequest(client);
+void CannedHttpServer::Answer(SOCKET client) {
+    std::string request = ReadRequest(client);
+    {
+        std::lock_guard lock(requestMutex_);
+        lastRequest_ = std::move(request);
+    }
     const std::string answer = "HTTP/1.1 " + std::to_string(status_) +
                                " Canned\r\nContent-Length: " + std::to_string(body_.size()) +
-                               "\r\nConnection: close\r\n\r\n" + body_;
+                               "\r\nConnection: close\r\n" + headers_ + "\r\n" + body_;
     for (std::size_t sent = 0; sent < answer.size();) {
         const int n = send(client, answer.data() + sent, static_cast<int>(answer.size() - sent), 0);
         if (n <= 0) return;

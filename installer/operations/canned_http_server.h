@@ -3,6 +3,7 @@
 #include <winsock2.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 
 #include "platform/kernel_handle.h"
@@ -26,27 +27,33 @@ public:
     WinsockSession& operator=(const WinsockSession&) = delete;
 };
 
-// Answers every request on a loopback port with one fixed status and body:
-// for answers that no real server of the system gives, such as a body of
-// arbitrary bytes. Serves on a thread of its own until it is destroyed.
+// Answers every request on a loopback port with one fixed status, body and
+// extra header lines ("Name: value\r\n"): for answers that no real server
+// of the system gives, such as a body of arbitrary bytes or a recorded
+// answer played back. Serves on a thread of its own until it is destroyed.
 class CannedHttpServer {
 public:
-    CannedHttpServer(int status, std::string body);
+    CannedHttpServer(int status, std::string body, std::string headers = "");
     ~CannedHttpServer();
     CannedHttpServer(const CannedHttpServer&) = delete;
     CannedHttpServer& operator=(const CannedHttpServer&) = delete;
 
     // "http://127.0.0.1:PORT/"
     std::string Url() const;
+    // The latest request as it arrived: head and body.
+    std::string LastRequest() const;
 
 private:
     static DWORD WINAPI ServeThread(void* self);
     void Serve();
-    void Answer(SOCKET client) const;
+    void Answer(SOCKET client);
 
     WinsockSession winsock_;
     int status_;
     std::string body_;
+    std::string headers_;
+    mutable std::mutex requestMutex_;
+    std::string lastRequest_;
     Socket listener_;
     int port_ = 0;
     std::atomic<bool> stopping_{false};

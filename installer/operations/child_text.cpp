@@ -8,3 +8,11 @@ std::string ChildText(const xercesc::DOMNode* element, const char* name) {
     if (child == nullptr || !GetElementText(text, child)) return {};
     return text;
 }
+
+std::optional<std::string> OptionalChildText(const xercesc::DOMNode* element, const char* name) {
+    const xercesc::DOMNode* child = FindChildElement(name, element);
+    if (child == nullptr) return std::nullopt;
+    std::string text;
+    GetElementText(text, child);
+    return text;
+}

@@ -1,11 +1,13 @@
 #include "operations/file_download.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "net/http_client.h"
 #include "net/secure_stream.h"
 #include "operations/cache_file.h"
 #include "operations/child_text.h"
+#include "operations/declared_file.h"
 #include "operations/operation_messages.h"
 #include "operations/plain_file_name.h"
 #include "platform/text_conversion.h"
@@ -15,7 +17,16 @@
 
 namespace {
 
-constexpr char kAbsoluteScheme[] = "http://";
+// A URL that begins with one of these is absolute; any other is relative to
+// the server base URL.
+constexpr const char* kAbsoluteSchemes[] = {"http://", "https://"};
+
+bool IsAbsoluteUrl(const std::string& location) {
+    for (const char* scheme : kAbsoluteSchemes) {
+        if (location.starts_with(scheme)) return true;
+    }
+    return false;
+}
 
 std::string RequestText(long long offset) {
     return "<Request><Offset>" + std::to_string(offset) +
@@ -32,14 +43,21 @@ COpFileDownload::COpFileDownload(std::string label, std::string serverBaseUrl,
 bool COpFileDownload::Init(const xercesc::DOMNode* element) {
     std::string location = ChildText(element, "URL");
     if (location.empty()) return false;
-    url = location.starts_with(kAbsoluteScheme) ? location : serverBaseUrl + location;
+    url = IsAbsoluteUrl(location) ? location : serverBaseUrl + location;
     std::string text = ChildText(element, "Description");
     if (!text.empty()) description = std::move(text);
     text = ChildText(element, "SaveName");
     saveName = text.empty() ? std::string(kDefaultSaveName) : std::move(text);
     // The name is appended to the work folder: anything but a plain file
     // name would let the server write elsewhere, as administrator.
-    return IsPlainFileName(saveName);
+    return IsPlainFileName(saveName) && ReadDeclaredSize(element, trusted, declaration) &&
+           ReadDeclaredSha256(element, trusted, declaration);
+}
+
+void COpFileDownload::DiscardOversizedCacheFile(const std::string& path) const {
+    if (!declaration.size) return;
+    const auto size = CachedFileSize(path);
+    if (size && static_cast<std::uint64_t>(*size) > *declaration.size) DeleteFileA(path.c_str());
 }
 
 ByteVector COpFileDownload::Fetch(long long offset) const {
@@ -57,6 +75,7 @@ ByteVector COpFileDownload::Fetch(long long offset) const {
 void COpFileDownload::Run() {
     result = OperationResult{};
     const std::string path = cacheDirectory + "\\" + saveName;
+    DiscardOversizedCacheFile(path);
     const long long offset = ResumeOffset(path);
     facts.offset = offset;
     ByteVector data;
@@ -79,6 +98,12 @@ void COpFileDownload::Run() {
             case CacheWriteOutcome::Written:
                 break;
         }
+    }
+    if (!declaration.Empty() && !MatchesDeclaration(path, declaration)) {
+        // Not what the answer declared: no setup run may find it.
+        DeleteFileA(path.c_str());
+        result = {kDownloadUnverified, operation_messages::kDownloadUnverified, false, false};
+        return;
     }
     if (ownerWindow != nullptr) ownerWindow->ProgressBar().SetPos(kProgressWhenDone);
 }

@@ -18,6 +18,8 @@ const std::string kCacheOpenFailed =
     "\xb4\xf2\xbf\xaa\xb1\xbe\xb5\xd8\xbb\xba\xb4\xe6\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc";
 const std::string kCacheWriteFailed =
     "\xd0\xb4\xc8\xeb\xb1\xbe\xb5\xd8\xbb\xba\xb4\xe6\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc";
+const std::string kDownloadUnverified =
+    "\xcf\xc2\xd4\xd8\xce\xc4\xbc\xfe\xd0\xa3\xd1\xe9\xca\xa7\xb0\xdc";  // 下载文件校验失败
 
 constexpr int kPayloadSize = 10000;  // not a whole number of kilobytes
 
@@ -113,6 +115,43 @@ TEST_F(FileDownloadTest, NothingLeftToFetchIsSuccessAndLeavesTheFileAlone) {
     EXPECT_EQ(download.result.code, 0);
     EXPECT_EQ(CachedFile(), longer);
     EXPECT_EQ(Progress(), 75);
+}
+
+TEST_F(FileDownloadTest, ADeclaredFileIsKeptOnlyWhenItIsWhatWasDeclared) {
+    const std::string sha = Sha256HexOf(payload);
+    const std::string otherSha = Sha256HexOf(payload + "x");
+    const std::string longer = payload + std::string(2000, 'x');
+    const struct {
+        const char* name;
+        std::string cached;  // "" for none
+        std::optional<std::uint64_t> size;
+        std::string sha256;
+        int code;
+    } cases[] = {
+        {"size and hash right", "", kPayloadSize, sha, 0},
+        {"only the hash", "", std::nullopt, sha, 0},
+        // Resumed at 11264, it would fetch nothing and keep the wrong bytes.
+        {"a longer cache file goes first", longer, kPayloadSize, sha, 0},
+        {"another hash", "", kPayloadSize, otherSha, 404},
+        {"another size", "", kPayloadSize + 1, sha, 404},
+        {"only another size", "", kPayloadSize - 1, "", 404},
+    };
+    for (const auto& c : cases) {
+        if (!c.cached.empty()) PutCachedFile(c.cached);
+        download.declaration = {c.size, DeclaredSha256(c.sha256)};
+        download.Run();
+        EXPECT_EQ(download.result.code, c.code) << c.name;
+        if (c.code == 0) {
+            EXPECT_TRUE(CachedFile() == payload) << c.name;
+            EXPECT_EQ(Progress(), 75) << c.name;
+        } else {
+            EXPECT_EQ(download.result.message, kDownloadUnverified) << c.name;
+            EXPECT_FALSE(CachedFileExists()) << c.name;
+            EXPECT_EQ(Progress(), 10) << c.name;
+        }
+        std::filesystem::remove(cache.PathOf("payload.bin"));
+        window.ProgressBar().SetPos(10);
+    }
 }
 
 TEST_F(FileDownloadTest, ServerFailureIs401AndWritesNothing) {

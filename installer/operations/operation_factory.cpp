@@ -54,8 +54,7 @@ std::string RequiredAttribute(const xercesc::DOMNode* element, const char* name,
 }  // namespace
 
 std::unique_ptr<COperatorBase> CreateOperation(const xercesc::DOMNode* element,
-                                               std::string serverBaseUrl,
-                                               std::string cacheDirectory) {
+                                               const OperationContext& context) {
     if (element == nullptr || element->getNodeType() != xercesc::DOMNode::ELEMENT_NODE) {
         throw CMessageError(operation_messages::kModuleNameMissing);
     }
@@ -69,7 +68,7 @@ std::unique_ptr<COperatorBase> CreateOperation(const xercesc::DOMNode* element,
     for (const ModuleEntry& module : kModules) {
         if (moduleName == module.moduleName) {
             operation =
-                module.make(std::move(label), std::move(serverBaseUrl), std::move(cacheDirectory));
+                module.make(std::move(label), context.serverBaseUrl, context.cacheDirectory);
             break;
         }
     }
@@ -81,6 +80,7 @@ std::unique_ptr<COperatorBase> CreateOperation(const xercesc::DOMNode* element,
     const std::string skipCount = Attribute(element, "SuccessSkippedNum");
     if (!skipCount.empty()) operation->skipCountOnSuccess = ParseLeadingInteger(skipCount);
 
+    operation->trusted = context.trusted;
     if (!operation->Init(element)) throw CMessageError(operation_messages::kModuleInitFailed);
     return operation;
 }

@@ -24,17 +24,17 @@ constexpr char kCache[] = "C:\\users\\root\\Temp\\\\Tarvano\\RUVI";
 
 class OperationFactoryTest : public ::testing::Test {
 protected:
-    std::unique_ptr<COperatorBase> Create(const std::string& xml) {
+    std::unique_ptr<COperatorBase> Create(const std::string& xml, bool trusted = false) {
         CXmlDocument holder;
         const xercesc::DOMNode* element = ParseRoot(holder, xml);
         if (element == nullptr) throw std::runtime_error("test element does not parse: " + xml);
-        return CreateOperation(element, kBase, kCache);
+        return CreateOperation(element, {kBase, kCache, trusted});
     }
 
     // The text CreateOperation throws, or "built" when it succeeds.
-    std::string Outcome(const std::string& xml) {
+    std::string Outcome(const std::string& xml, bool trusted = false) {
         try {
-            Create(xml);
+            Create(xml, trusted);
             return "built";
         } catch (const CMessageError& error) {
             return error.Text();
@@ -114,7 +114,7 @@ TEST_F(OperationFactoryTest, ANodeThatIsNotAnElementHasNoModuleName) {
     const xercesc::DOMNode* root = ParseRoot(holder, "<List>text</List>");
     ASSERT_NE(root, nullptr);
     try {
-        CreateOperation(root->getFirstChild(), kBase, kCache);
+        CreateOperation(root->getFirstChild(), {kBase, kCache});
         FAIL() << "a text node was accepted";
     } catch (const CMessageError& error) {
         EXPECT_EQ(error.Text(), "\xbb\xf1\xc8\xa1\xc4\xa3\xbf\xe9\xc3\xfb\xb3\xc6\xca\xa7\xb0\xdc");
@@ -189,8 +189,9 @@ TEST_F(OperationFactoryTest, DownloadResolvesItsUrlByPlainConcatenation) {
     EXPECT_EQ(download("<URL>/files/a.exe</URL>")->url,
               "http://127.0.0.1:8080/RUVServer//files/a.exe");
     EXPECT_EQ(download("<URL>http://10.0.0.1/x.exe</URL>")->url, "http://10.0.0.1/x.exe");
-    EXPECT_EQ(download("<URL>https://10.0.0.1/x.exe</URL>")->url,
-              std::string(kBase) + "https://10.0.0.1/x.exe");
+    EXPECT_EQ(download("<URL>https://10.0.0.1/x.exe</URL>")->url, "https://10.0.0.1/x.exe");
+    EXPECT_EQ(download("<URL>HTTPS://10.0.0.1/x.exe</URL>")->url,
+              std::string(kBase) + "HTTPS://10.0.0.1/x.exe");
     EXPECT_EQ(download("<URL>HTTP://10.0.0.1/x.exe</URL>")->url,
               std::string(kBase) + "HTTP://10.0.0.1/x.exe");
     EXPECT_EQ(download("<URL>  </URL>")->url, std::string(kBase) + "  ");
@@ -222,6 +223,55 @@ TEST_F(OperationFactoryTest, SetupRunAndProductCheckReadTheirChildren) {
         R"(<Operation ModuleName="RUVCheck" ModuleLabel="L" Type="t" Timeout="5s">)"
         "<Version>2.0.0.1 </Version></Operation>");
     EXPECT_EQ(check->expectedVersion, "2.0.0.1 ");
+}
+
+TEST_F(OperationFactoryTest, DeclaredSizesAndHashesMustBeWellFormedAndInTrustedModeThere) {
+    const std::string hash(64, 'a');
+    const std::string upper(64, 'F');
+    const auto download = [](const std::string& children) {
+        return R"(<Operation ModuleName="FileDownload" ModuleLabel="L" Type="t" Timeout="5s">)"
+               "<URL>u</URL>" +
+               children + "</Operation>";
+    };
+    const auto setup = [](const std::string& children) {
+        return R"(<Operation ModuleName="SetupRun" ModuleLabel="L" Type="t" Timeout="5s">)"
+               "<ExecName>a.exe</ExecName>" +
+               children + "</Operation>";
+    };
+    const std::string sha = "<Sha256>" + hash + "</Sha256>";
+    const std::string failed = operation_messages::kModuleInitFailed;
+    const struct {
+        std::string element;
+        const char* untrusted;  // the outcome outside trusted mode
+        std::string trusted;    // and in it
+    } cases[] = {
+        {download(""), "built", failed},
+        {download("<Size>12</Size>"), "built", failed},
+        {download(sha), "built", failed},
+        {download("<Size>12</Size>" + sha), "built", "built"},
+        {download("<Sha256>" + upper + "</Sha256><Size>0</Size>"), "built", "built"},
+        {download("<Size/>" + sha), failed.c_str(), failed},
+        {download("<Size>-1</Size>" + sha), failed.c_str(), failed},
+        {download("<Size> 12</Size>" + sha), failed.c_str(), failed},
+        {download("<Size>12</Size><Sha256>" + hash.substr(1) + "</Sha256>"), failed.c_str(),
+         failed},
+        {download("<Size>12</Size><Sha256/>"), failed.c_str(), failed},
+        {download("<X><Size>12</Size>" + sha + "</X>"), "built", failed},
+        {setup(""), "built", failed},
+        {setup(sha), "built", "built"},
+        {setup("<Sha256>" + hash + "0</Sha256>"), failed.c_str(), failed},
+        // Only downloads and setup runs declare anything.
+        {R"(<Operation ModuleName="UserCheck" ModuleLabel="L" Type="t" Timeout="5s"/>)", "built",
+         "built"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Outcome(c.element), c.untrusted) << c.element;
+        EXPECT_EQ(Outcome(c.element, true), c.trusted) << c.element;
+    }
+
+    const auto declared = CreateAs<COpFileDownload>(download("<Size>12</Size>" + sha));
+    EXPECT_EQ(declared->declaration.size, 12u);
+    EXPECT_EQ(declared->declaration.sha256, DeclaredSha256(hash));
 }
 
 TEST_F(OperationFactoryTest, BlackListTakesNonEmptyDirectItemsOnce) {

@@ -28,12 +28,14 @@ inline constexpr char kDownloadRequestFailed[] = "请求文件下载失败";
 inline constexpr char kDownloadFailed[] = "文件下载异常！";
 inline constexpr char kCacheOpenFailed[] = "打开本地缓存文件失败";
 inline constexpr char kCacheWriteFailed[] = "写入本地缓存文件失败";
+inline constexpr char kDownloadUnverified[] = "下载文件校验失败";
 
 // Setup run and process runner.
 inline constexpr char kProgramMissing[] = "找不到可以运行的程序";
 inline constexpr char kCreateProcessFailed[] = "创建进程失败";
 inline constexpr char kRunTimedOut[] = "运行超时";
 inline constexpr char kProgramFailedFormat[] = "程序运行错误，代码： %d";
+inline constexpr char kProgramUnverified[] = "安装程序校验失败";
 
 // Product launcher.
 inline constexpr char kLaunchLabel[] = "启动RUV";

@@ -9,6 +9,9 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "net/hex_text.h"
+#include "platform/sha256_engine.h"
+
 namespace ops_test {
 
 const xercesc::DOMNode* ParseRoot(CXmlDocument& holder, std::string_view text) {
@@ -27,6 +30,14 @@ std::string WindowsPathOf(std::string_view unixPath) {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
+
+Sha256Digest Sha256Of(std::string_view bytes) {
+    CSha256Engine engine;
+    engine.Add(bytes.data(), bytes.size());
+    return engine.Finish();
+}
+
+std::string Sha256HexOf(std::string_view bytes) { return LowerHex(Sha256Of(bytes)); }
 
 TestFolder::TestFolder(std::string_view name) {
     std::random_device device;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/sha256_digest.h"
 #include "startup/xml_document.h"
 
 namespace ops_test {
@@ -42,6 +43,10 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The SHA-256 of bytes, and as the 64 lower-case hex digits an answer declares.
+Sha256Digest Sha256Of(std::string_view bytes);
+std::string Sha256HexOf(std::string_view bytes);
 
 std::string ReadTestFile(const std::string& path);
 void WriteTestFile(const std::string& path, std::string_view bytes);

@@ -46,6 +46,9 @@ public:
     IProgressWindow* ownerWindow = nullptr;  // not owned
     bool useProxy = false;
     std::vector<std::string> proxySettings;  // host, port, user name, password
+    // Set before Init: the answer was signed, so Init insists on the declared
+    // hashes of what the operation fetches or runs.
+    bool trusted = false;
 
 protected:
     COperatorBase(OperationKind kind, std::string name, std::string label,

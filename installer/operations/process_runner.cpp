@@ -32,15 +32,19 @@ std::string ExitCodeMessage(int exitCode) {
 
 }  // namespace
 
-int RunProgram(std::string programPath, DWORD timeoutMs, bool wait, std::string& message) {
+int RunProgram(std::string programPath, DWORD timeoutMs, bool wait, std::string& message,
+               KernelHandle heldFile) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
     std::vector<char> commandLine = QuotedCommandLine(programPath);
     // Named as the application too, so the system neither searches for the
     // program nor appends ".exe" to its name.
-    if (!CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &created)) {
+    const BOOL started =
+        CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                       CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &created);
+    heldFile.Reset();
+    if (!started) {
         message = operation_messages::kCreateProcessFailed;
         return -1;
     }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "operations/child_text.h"
+#include "operations/declared_file.h"
 #include "operations/operation_messages.h"
 #include "operations/plain_file_name.h"
 #include "operations/process_runner.h"
@@ -31,7 +32,7 @@ bool COpSetupRun::Init(const xercesc::DOMNode* element) {
     if (!IsPlainFileName(execName)) return false;
     std::string text = ChildText(element, "Description");
     if (!text.empty()) description = std::move(text);
-    return true;
+    return ReadDeclaredSha256(element, trusted, declaration);
 }
 
 void COpSetupRun::Run() {
@@ -42,8 +43,22 @@ void COpSetupRun::Run() {
         result.message = operation_messages::kProgramMissing;
         return;
     }
+    // Held from the check until the process exists: the program that starts
+    // is the one that was checked.
+    KernelHandle held;
+    if (declaration.sha256) {
+        held = OpenHeldFile(path);
+        if (!held || !MatchesDeclaration(held.Get(), declaration)) {
+            held.Reset();
+            DeleteFileA(path.c_str());
+            result.code = kProgramUnverified;
+            result.message = operation_messages::kProgramUnverified;
+            return;
+        }
+    }
     std::string message;
-    result.code = RunProgram(path, TimeoutMilliseconds(timeoutSeconds), true, message);
+    result.code =
+        RunProgram(path, TimeoutMilliseconds(timeoutSeconds), true, message, std::move(held));
     facts.exitCode = result.code;
     if (result.code != 0) result.message = message;
     // The program is consumed whatever its outcome, so a later run can

@@ -4,13 +4,17 @@
 
 #include <string>
 
+#include "net/file_declaration.h"
 #include "operations/operator_base.h"
 
 // Runs a program that an earlier download stored in the work folder, waits
-// for it within the operation's time-out, then deletes it.
+// for it within the operation's time-out, then deletes it. A program with a
+// declared hash runs only when it has that hash, checked while the file is
+// held so that nothing can replace it before it starts.
 class COpSetupRun : public COperatorBase {
 public:
     static constexpr int kProgramMissing = 501;
+    static constexpr int kProgramUnverified = 502;
 
     COpSetupRun(std::string label, std::string serverBaseUrl, std::string cacheDirectory);
 
@@ -20,6 +24,8 @@ public:
 
     std::string execName;
     std::string description;
+    // Only the hash (the child Sha256); required in trusted mode.
+    FileDeclaration declaration;
 };
 
 // The wait limit for a time-out in seconds. Values that do not fit the wait

@@ -82,6 +82,31 @@ TEST_F(SetupRunTest, WorkFolderWithASpaceRunsTheIntendedProgramOnly) {
     EXPECT_FALSE(Exists(folder.PathOf("work.exe.mark")));
 }
 
+TEST_F(SetupRunTest, ADeclaredHashLetsOnlyThatProgramRunAndTheFileGoesEitherWay) {
+    const std::string program = ReadTestFile(WindowsPathOf(RUVI_SETUP_PROGRAM));
+    const struct {
+        const char* name;
+        std::string declared;
+        int code;
+        std::string message;
+    } cases[] = {
+        {"its hash", Sha256HexOf(program), 0, ""},
+        {"another hash", Sha256HexOf(program + "x"), 502,
+         "\xb0\xb2\xd7\xb0\xb3\xcc\xd0\xf2\xd0\xa3\xd1\xe9\xca\xa7\xb0\xdc"},
+    };
+    for (const auto& c : cases) {
+        const auto setup = Prepared("RUVSetup.exe", folder.Path());
+        setup->declaration.sha256 = DeclaredSha256(c.declared);
+        setup->Run();
+        EXPECT_EQ(setup->result.code, c.code) << c.name;
+        EXPECT_EQ(setup->result.message, c.message) << c.name;
+        EXPECT_EQ(Exists(folder.PathOf("RUVSetup.exe.mark")), c.code == 0) << c.name;
+        // Also the file that ran: the hold on it ended with its start.
+        EXPECT_FALSE(Exists(folder.PathOf("RUVSetup.exe"))) << c.name;
+        std::filesystem::remove(folder.PathOf("RUVSetup.exe.mark"));
+    }
+}
+
 TEST(TimeoutMillisecondsTest, LargeTimeoutsClampToTheLongestFiniteWait) {
     EXPECT_EQ(TimeoutMilliseconds(1), 1000u);
     EXPECT_EQ(TimeoutMilliseconds(60), 60000u);

@@ -19,9 +19,10 @@ InstalledInstaller::InstalledInstaller()
     CopyDefaultSkin(folder_.Path() + "\\", {});
 }
 
-void InstalledInstaller::Configure(const std::string& serverUrl) {
+void InstalledInstaller::Configure(const std::string& serverUrl, const std::string& trustKey) {
+    const std::string trust = trustKey.empty() ? "" : "<TrustKey>" + trustKey + "</TrustKey>";
     const std::string document =
-        "<RUVI><Server>" + serverUrl + "</Server><Encrypt Type=\"Secure\"/></RUVI>";
+        "<RUVI><Server>" + serverUrl + "</Server><Encrypt Type=\"Secure\"/>" + trust + "</RUVI>";
     ByteVector sealed;
     SecureEncrypt(sealed, ByteVector(document.begin(), document.end()));
     WriteTestFile(folder_.PathOf("RUVI.config"), std::string(sealed.begin(), sealed.end()));

@@ -16,8 +16,9 @@ class InstalledInstaller {
 public:
     InstalledInstaller();
 
-    // RUVI.config naming this server base URL, answers in the secure stream.
-    void Configure(const std::string& serverUrl);
+    // RUVI.config naming this server base URL, answers in the secure stream;
+    // with a trust key text, in trusted mode.
+    void Configure(const std::string& serverUrl, const std::string& trustKey = "");
 
     // The install folder, without a trailing backslash.
     std::string Folder() const { return folder_.Path(); }

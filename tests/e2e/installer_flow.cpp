@@ -64,6 +64,16 @@ HWND InstallerFlowTest::ProxyDialog() {
     return dialog;
 }
 
+void InstallerFlowTest::ExpectOnlyTheProxyPrompt(const std::string& what) {
+    Start();
+    const HWND box = MessageBox();
+    ASSERT_NE(box, nullptr) << what;
+    EXPECT_EQ(control::Text(box, IDC_MSGBOX_TEXT), gbk::kProxyPrompt) << what;
+    EXPECT_EQ(installer->FindWindowWith(IDC_STATUS_LINE), nullptr) << what;
+    ASSERT_TRUE(control::Click(box, IDCANCEL)) << what;
+    EXPECT_TRUE(installer->WaitForExit()) << what;
+}
+
 bool InstallerFlowTest::WaitForRunEnd(HWND window) {
     return WaitUntil(
         [&] { return control::Visible(window, IDOK) || control::Visible(window, IDC_RETRY); },

@@ -45,6 +45,11 @@ protected:
     // The proxy settings dialog once it shows.
     HWND ProxyDialog();
 
+    // Starts the installer and expects the proxy prompt and no main window
+    // (the run never starts); the prompt's Cancel ends the program. what
+    // names the case in failures.
+    void ExpectOnlyTheProxyPrompt(const std::string& what);
+
     // Waits until the run has ended (OK or Retry shown).
     bool WaitForRunEnd(HWND window);
     static int Progress(HWND window);

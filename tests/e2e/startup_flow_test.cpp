@@ -121,13 +121,7 @@ TEST_F(InstallerFlowTest, AnswersThatCannotBeUsedAreTreatedLikeANetworkFailure) 
           Operation("FileDownload", "Download",
                     "<URL>files/evil.dll</URL><SaveName>..\\..\\evil.dll</SaveName>")}) {
         Serve(operations);
-        Start();
-        const HWND box = MessageBox();
-        ASSERT_NE(box, nullptr) << operations;
-        EXPECT_EQ(control::Text(box, IDC_MSGBOX_TEXT), gbk::kProxyPrompt) << operations;
-        EXPECT_EQ(installer->FindWindowWith(IDC_STATUS_LINE), nullptr) << operations;
-        ASSERT_TRUE(control::Click(box, IDCANCEL));
-        EXPECT_TRUE(installer->WaitForExit());
+        ExpectOnlyTheProxyPrompt(operations);
     }
     EXPECT_EQ(GetFileAttributesA(outside.c_str()), INVALID_FILE_ATTRIBUTES);
 }

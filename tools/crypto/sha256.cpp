@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "net/hex_text.h"
 #include "sha256_engine.h"
 
 namespace {
@@ -27,12 +28,4 @@ std::optional<Sha256Digest> Sha256OfFile(const std::filesystem::path& path) {
     return engine.Finish();
 }
 
-std::string HexOf(const Sha256Digest& digest) {
-    constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const unsigned char byte : digest) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0x0f];
-    }
-    return hex;
-}
+std::string HexOf(const Sha256Digest& digest) { return LowerHex(digest); }

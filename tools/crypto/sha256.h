@@ -1,15 +1,13 @@
 #pragma once
 
-#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
 
 #include "net/byte_vector.h"
+#include "platform/sha256_digest.h"
 
 // SHA-256, from OpenSSL on the host and from the system's bcrypt on Windows.
-
-using Sha256Digest = std::array<unsigned char, 32>;
 
 Sha256Digest Sha256(const ByteVector& bytes);
 

@@ -1,12 +1,17 @@
 #pragma once
 
+#ifdef _WIN32
+// The system's bcrypt, shared with the installer.
+#include "platform/sha256_engine.h"
+#else
+
 #include <cstddef>
 #include <memory>
 
 #include "sha256.h"
 
-// One running SHA-256 computation over the platform's implementation.
-// Throws std::runtime_error when the platform refuses.
+// One running SHA-256 computation over OpenSSL. Throws std::runtime_error
+// when OpenSSL refuses.
 class CSha256Engine {
 public:
     CSha256Engine();
@@ -21,3 +26,5 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+#endif

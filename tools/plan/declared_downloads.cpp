@@ -1,20 +1,8 @@
 #include "declared_downloads.h"
 
-#include <algorithm>
-#include <charconv>
-
 #include "plan_error.h"
 
 namespace {
-
-constexpr std::size_t kHexDigits = 64;
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 void CheckSha256(const std::string& declared, const std::filesystem::path& file,
                  const CFileFacts& facts, const std::string& declaredBy) {
@@ -58,30 +46,6 @@ const CFileFacts& CFileFactsCache::Of(const std::filesystem::path& file) {
     const auto digest = Sha256OfFile(file);
     if (error || !digest) throw CPlanError("cannot read " + file.string());
     return facts_.emplace(file, CFileFacts{size, *digest}).first->second;
-}
-
-std::optional<std::uint64_t> DeclaredSize(const std::string& text) {
-    std::uint64_t size = 0;
-    const char* end = text.data() + text.size();
-    const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-        return c >= '0' && c <= '9';
-    });
-    if (!digitsOnly || std::from_chars(text.data(), end, size).ec != std::errc()) {
-        return std::nullopt;
-    }
-    return size;
-}
-
-std::optional<Sha256Digest> DeclaredSha256(const std::string& text) {
-    if (text.size() != kHexDigits) return std::nullopt;
-    Sha256Digest digest{};
-    for (std::size_t i = 0; i < digest.size(); ++i) {
-        const int high = HexValue(text[2 * i]);
-        const int low = HexValue(text[2 * i + 1]);
-        if (high < 0 || low < 0) return std::nullopt;
-        digest[i] = static_cast<unsigned char>(high * 16 + low);
-    }
-    return digest;
 }
 
 void CheckDeclaredDownloads(const CInstallationPlan& plan,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "installation_plan.h"
+#include "net/file_declaration.h"
 #include "sha256.h"
 
 // What a plan may declare of a download: its Size (decimal bytes) and its
@@ -28,11 +29,6 @@ public:
 private:
     std::map<std::filesystem::path, CFileFacts> facts_;
 };
-
-// The declared texts as numbers; nothing when an installer could not read
-// them.
-std::optional<std::uint64_t> DeclaredSize(const std::string& text);
-std::optional<Sha256Digest> DeclaredSha256(const std::string& text);
 
 // Checks every Size and Sha256 the plan declares for a download it serves,
 // and every setup run's Sha256 whose program is such a download (see

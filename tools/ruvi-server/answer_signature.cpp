@@ -5,13 +5,6 @@
 
 #include "startup_error.h"
 
-std::string SignedBytes(std::string_view nonce, const ByteVector& body) {
-    std::string bytes(nonce);
-    bytes += '\n';
-    bytes.append(body.begin(), body.end());
-    return bytes;
-}
-
 std::unique_ptr<CP256Signer> LoadSigningKey(const std::filesystem::path& file) {
     std::ifstream stream(file, std::ios::binary);
     const std::string pem(std::istreambuf_iterator<char>(stream), {});

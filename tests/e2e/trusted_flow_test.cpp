@@ -1,0 +1,148 @@
+// Trusted installs as a user meets them: a signed answer over https, files
+// that must be what the answer declared, and the answers and servers that
+// the installer refuses like an unreachable one.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "installer_flow.h"
+#include "net/http_client.h"
+#include "operations/canned_http_server.h"
+#include "operations/operation_test_support.h"
+#include "resources/resource_ids.h"
+#include "startup/local_paths.h"
+#include "trusted_root.h"
+
+using ops_test::CannedHttpServer;
+using ops_test::ReadTestFile;
+using ops_test::Sha256HexOf;
+using ops_test::WindowsPathOf;
+using ops_test::WriteTestFile;
+
+namespace {
+
+constexpr char kSetupName[] = "RUVSetup.exe";
+
+// The setup program fixture, as plans serve it.
+std::string SetupProgram() { return ReadTestFile(WindowsPathOf(RUVI_SETUP_PROGRAM)); }
+
+// A download and a setup run of kSetupName, declaring the fixture's size and
+// hash, as ruvi-seal hash-plan writes them.
+std::string DeclaredDownloadAndSetup() {
+    const std::string program = SetupProgram();
+    const std::string sha256 = "<Sha256>" + Sha256HexOf(program) + "</Sha256>";
+    return Operation("FileDownload", "Download",
+                     std::string("<URL>files/") + kSetupName + "</URL><SaveName>" + kSetupName +
+                         "</SaveName><Size>" + std::to_string(program.size()) + "</Size>" +
+                         sha256) +
+           Operation("SetupRun", "Setup",
+                     std::string("<ExecName>") + kSetupName + "</ExecName>" + sha256);
+}
+
+class TrustedFlowTest : public InstallerFlowTest {
+protected:
+    TrustedFlowTest() {
+        std::filesystem::create_directories(workFolder);
+        RemoveWorkFiles();
+    }
+    ~TrustedFlowTest() override { RemoveWorkFiles(); }
+
+    // A ruvi-server of the plan, signing its answers with key.
+    RuviServer StartSigned(const std::string& operations, const SigningKey& signer,
+                           RuviServerSettings settings = {}) {
+        plan.Write(PlanDocument(operations));
+        plan.AddSetupProgram(kSetupName);
+        settings.signingKey = signer.privateKeyUnixPath;
+        return services.StartRuviServer(plan.Shared().unixPath, settings);
+    }
+
+    // The installer's work folder, where downloads go and run.
+    std::string WorkFile(const std::string& name) const { return workFolder + "\\" + name; }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(WorkFile(name)); }
+
+    SigningKey key = services.MakeSigningKey();
+    const std::string workFolder = GetTempDirectory() + "Tarvano\\RUVI";
+
+private:
+    void RemoveWorkFiles() const {
+        for (const std::string name : {kSetupName, "RUVSetup.exe.mark"}) {
+            std::filesystem::remove(WorkFile(name));
+        }
+    }
+};
+
+TEST_F(TrustedFlowTest, ASignedInstallOverHttpsRunsTheDeclaredProgramNotALongerCachedFile) {
+    const TlsCertificate certificate = services.MakeTlsCertificate();
+    const ScopedTrustedRoot trusted(certificate.caCertDerPath);
+    server.emplace(
+        StartSigned(DeclaredDownloadAndSetup(), key, RuviServerSettings().Tls(certificate)));
+    ASSERT_EQ(server->url.rfind("https://", 0), 0u);
+    installed.Configure(server->url, key.trustKey);
+    // Left by an earlier download of other bytes: resumed, it would keep
+    // them; it has to go.
+    WriteTestFile(WorkFile(kSetupName), SetupProgram() + std::string(5000, 'x'));
+
+    Start();
+    const HWND window = MainWindow();
+    ASSERT_TRUE(WaitForRunEnd(window));
+    Screenshot("succeeded", window);
+    EXPECT_EQ(RowIcons(window, 0), "P3");
+    EXPECT_EQ(RowIcons(window, 1), "P3");
+    EXPECT_TRUE(control::Visible(window, IDOK));
+    EXPECT_TRUE(Exists("RUVSetup.exe.mark"));
+    EXPECT_FALSE(Exists(kSetupName));
+}
+
+TEST_F(TrustedFlowTest, ADownloadThatIsNotWhatWasDeclaredFailsItsRowAndIsNeverRun) {
+    server.emplace(StartSigned(DeclaredDownloadAndSetup(), key));
+    installed.Configure(server->url, key.trustKey);
+    // Changed after the server checked its plan: same size, other bytes.
+    std::string tampered = SetupProgram();
+    tampered[tampered.size() / 2] ^= 0x01;
+    plan.Shared().WriteFile(std::string("files/") + kSetupName, tampered);
+
+    Start();
+    const HWND window = MainWindow();
+    ASSERT_TRUE(WaitForRunEnd(window));
+    EXPECT_EQ(RowIcons(window, 0), "P2");
+    EXPECT_EQ(RowIcons(window, 1), "P2");  // nothing left to run
+    EXPECT_FALSE(Exists(kSetupName));
+    EXPECT_FALSE(Exists("RUVSetup.exe.mark"));
+}
+
+TEST_F(TrustedFlowTest, AnswersTheTrustKeyDidNotSignForThisRequestAndUntrustedServersArePrompted) {
+    const std::string operations = UserCheck("Admin");
+    const SigningKey otherKey = services.MakeSigningKey();
+    const RuviServer otherSigner = StartSigned(operations, otherKey);
+
+    // A true answer, signed by the trust key, but for another request.
+    const RuviServer signer = StartSigned(operations, key);
+    HttpClient recorder;
+    recorder.extraHeaders = "X-Ruvi-Nonce: 0123456789abcdef0123456789abcdef\r\n";
+    recorder.keptHeaderName = "X-Ruvi-Signature";
+    recorder.Post(signer.url + "ruvinstall", nullptr, {});
+    ASSERT_TRUE(recorder.responseHeader.has_value());
+    const CannedHttpServer replay(200,
+                                  std::string(recorder.response.begin(), recorder.response.end()),
+                                  "X-Ruvi-Signature: " + *recorder.responseHeader + "\r\n");
+
+    // Signed by the trust key, over TLS with a certificate of a CA that the
+    // system does not know.
+    const RuviServer unknownCa =
+        StartSigned(operations, key, RuviServerSettings().Tls(services.MakeTlsCertificate()));
+
+    const struct {
+        const char* name;
+        std::string url;
+    } cases[] = {
+        {"signed by another key", otherSigner.url},
+        {"a replayed answer", replay.Url()},
+        {"an untrusted certificate", unknownCa.url},
+    };
+    for (const auto& c : cases) {
+        installed.Configure(c.url, key.trustKey);
+        ExpectOnlyTheProxyPrompt(c.name);
+    }
+}
+
+}  // namespace
