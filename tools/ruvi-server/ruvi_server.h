@@ -46,6 +46,8 @@ public:
     const std::string& BaseUrl() const { return baseUrl_; }
     // The signing key's public part; empty when answers go unsigned.
     ByteVector SigningKeyPoint() const;
+    // The counters as GET /metrics answers them.
+    std::string MetricsExposition() const { return metrics_.Exposition(); }
 
     // Serves until Stop. false when the listener failed. The caller stops
     // and leaves Run before destroying the server.
