@@ -201,7 +201,8 @@ void RunSteps() {
 
     watch.Restart();
     Exchange(context);
-    Report(watch.Milliseconds(), "exchange: RunInitialExchange, first call");
+    Report(watch.Milliseconds(),
+           "exchange: RunInitialExchange, first call (configuration, post, decode, parse)");
 
     watch.Restart();
     const int pictures = LoadMainWindowSkin();
