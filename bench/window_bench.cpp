@@ -10,38 +10,20 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "bare_dialog_ids.h"
 #include "bench_measure.h"
+#include "installer_process.h"
 #include "operations/kernel_handle.h"
+#include "operations/operation_test_support.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 30000;
-
-struct WindowSearch {
-    DWORD processId;
-    int markerId;
-    bool found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-    auto& search = *reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
-    if (GetDlgItem(window, search.markerId) == nullptr) return TRUE;
-    search.found = true;
-    return FALSE;
-}
-
-bool WindowShown(DWORD processId, int markerId) {
-    WindowSearch search{processId, markerId, false};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+constexpr unsigned kDeadlineMs = 30000;
+constexpr unsigned kPollMs = 1;
 
 }  // namespace
 
@@ -52,36 +34,28 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int markerId = kind == "installer" ? IDC_STATUS_LINE : IDC_BARE_TEXT;
-    const std::string program = argv[2];
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::string commandLine = "\"" + program + "\"";
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
-        std::fprintf(stderr, "cannot start %s (error %lu)\n", program.c_str(), GetLastError());
-        return 1;
-    }
-    const KernelHandle process(info.hProcess);
-    const KernelHandle thread(info.hThread);
-
-    double milliseconds = -1.0;
-    const Stopwatch deadline;
-    while (deadline.Milliseconds() < kDeadlineMs &&
-           WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
-        if (WindowShown(info.dwProcessId, markerId)) {
-            milliseconds = MillisecondsSinceCreation(process.Get());
-            break;
+    try {
+        // Ended when it goes.
+        const InstallerProcess process(argv[2]);
+        const KernelHandle handle(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.Id()));
+        double milliseconds = -1.0;
+        ops_test::WaitUntil(
+            [&] {
+                if (process.FindWindowWith(markerId) != nullptr) {
+                    milliseconds = MillisecondsSinceCreation(handle.Get());
+                }
+                return milliseconds >= 0 || !process.Running();
+            },
+            kDeadlineMs, kPollMs);
+        if (milliseconds < 0) {
+            std::fprintf(stderr, "%s showed no window\n", argv[2]);
+            return 1;
         }
-        Sleep(1);
-    }
-    TerminateProcess(process.Get(), 0);
-    WaitForSingleObject(process.Get(), kDeadlineMs);
-    if (milliseconds < 0) {
-        std::fprintf(stderr, "%s showed no window\n", program.c_str());
+        std::printf("%.1f\n", milliseconds);
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
-    std::printf("%.1f\n", milliseconds);
-    return 0;
 }
