@@ -5,12 +5,14 @@
 #include <psapi.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 // Wall-clock time from construction (or the last Restart), on the
 // performance counter.
-class Stopwatch {
+class BenchTimer {
 public:
-    Stopwatch() { Restart(); }
+    BenchTimer() { Restart(); }
 
     void Restart() { QueryPerformanceCounter(&start_); }
 
@@ -51,4 +53,9 @@ inline double MillisecondsSinceCreation(HANDLE process) {
     };
     // FILETIME counts 100-nanosecond ticks.
     return static_cast<double>(ticks(now) - ticks(created)) / 10000.0;
+}
+
+// One "milliseconds<TAB>stage" line, as scripts/bench reads them.
+inline void PrintStage(double milliseconds, const std::string& stage) {
+    std::printf("%.2f\t%s\n", milliseconds, stage.c_str());
 }

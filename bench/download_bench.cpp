@@ -30,7 +30,7 @@
 #include "framework/worker_thread.h"
 #include "net/internet_handle.h"
 #include "operations/file_download.h"
-#include "operations/kernel_handle.h"
+#include "platform/kernel_handle.h"
 #include "platform/unique_handle.h"
 #include "skin/progress_bmp_ctrl.h"
 #include "window/progress_window.h"
@@ -95,7 +95,7 @@ std::string ReadWholeFile(const std::string& path) {
 
 // The installer's download operation into path (a folder and a plain file
 // name), timed from the start of its thread; the size of the file it leaves.
-std::uint64_t InstallerDownload(const std::string& url, const std::string& path, Stopwatch& watch) {
+std::uint64_t InstallerDownload(const std::string& url, const std::string& path, BenchTimer& watch) {
     const std::size_t slash = path.find_last_of('\\');
     COpFileDownload download("bench", "", path.substr(0, slash));
     download.url = url;
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
     const std::uint64_t expected = std::strtoull(args.back().c_str(), nullptr, 10);
     try {
         std::uint64_t received = 0;
-        Stopwatch watch;
+        BenchTimer watch;
         if (reader == "installer" && args.size() == 4) {
             received = InstallerDownload(url, args[2], watch);
         } else if ((reader == "loop-write" && args.size() == 5) ||
