@@ -1,7 +1,8 @@
 // Where the installer's time to its window goes, stage by stage: the
 // installer program itself (its application object, built from its own
-// sources with this entry point instead of its own), with hooks on the main
-// thread that stamp
+// sources with this entry point instead of its own), with its main window
+// watched from its creation on (a subclass put on in a creation hook: hooks
+// on every message would cost a round trip to the Wine server each), to stamp
 //   the process start, up to main;
 //   everything before the window: the command line, the install log, the
 //     set-up (common controls, GDI+, the work folder, the XML runtime), the
@@ -21,6 +22,8 @@
 // when another window than the main window comes up, or none.
 
 #include <windows.h>
+// needs windows.h before it
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -34,6 +37,8 @@ namespace {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
 
+constexpr UINT_PTR kWatchId = 1;
+
 struct HookTraits {
     using Handle = HHOOK;
     static Handle Empty() { return nullptr; }
@@ -41,7 +46,7 @@ struct HookTraits {
 };
 using Hook = UniqueHandle<HookTraits>;
 
-// The installer's stages, stamped by the hooks on the main thread.
+// The installer's stages, stamped on the main thread.
 struct Stages {
     BenchTimer sinceMain;
     HWND dialog = nullptr;
@@ -50,27 +55,9 @@ struct Stages {
     double fontSent = 0;
     double initEnds = 0;
     bool reported = false;
-    Hook cbtHook;
-    Hook callHook;
-    Hook returnHook;
+    Hook creationHook;
 };
 Stages* stages = nullptr;
-
-bool IsDialog(HWND window) {
-    wchar_t name[16] = L"";
-    GetClassNameW(window, name, 16);
-    return std::wstring(name) == kDialogClass;
-}
-
-LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-    const auto window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_CREATEWND && stages->dialog == nullptr && GetParent(window) == nullptr &&
-        IsDialog(window)) {
-        stages->dialog = window;
-        stages->created = stages->sinceMain.Milliseconds();
-    }
-    return CallNextHookEx(stages->cbtHook.Get(), code, wParam, lParam);
-}
 
 void InitDialogBegins(HWND dialog) {
     stages->initBegins = stages->sinceMain.Milliseconds();
@@ -104,46 +91,60 @@ void Shown(HWND dialog) {
     PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
 
-LRESULT CALLBACK BeforeMessage(int code, WPARAM wParam, LPARAM lParam) {
-    const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (call.hwnd == stages->dialog) {
-        switch (call.message) {
-            case WM_INITDIALOG:
-                InitDialogBegins(call.hwnd);
-                break;
-            case WM_SETFONT:
-                FontSent();
-                break;
-            case WM_SHOWWINDOW:
-                if (call.wParam) Shown(call.hwnd);
-                break;
-            default:
-                break;
+LRESULT CALLBACK WatchDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            InitDialogBegins(dialog);
+            const LRESULT result = DefSubclassProc(dialog, message, wParam, lParam);
+            stages->initEnds = stages->sinceMain.Milliseconds();
+            return result;
         }
+        case WM_SETFONT:
+            FontSent();
+            break;
+        case WM_SHOWWINDOW:
+            if (wParam) Shown(dialog);
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(dialog, WatchDialog, kWatchId);
+            break;
+        default:
+            break;
     }
-    return CallNextHookEx(stages->callHook.Get(), code, wParam, lParam);
+    return DefSubclassProc(dialog, message, wParam, lParam);
 }
 
-LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam) {
-    const auto& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (call.hwnd == stages->dialog && call.message == WM_INITDIALOG) {
-        stages->initEnds = stages->sinceMain.Milliseconds();
+bool IsDialog(HWND window) {
+    wchar_t name[16] = L"";
+    GetClassNameW(window, name, 16);
+    return std::wstring(name) == kDialogClass;
+}
+
+// Watches the first top-level dialog from its creation on.
+LRESULT CALLBACK OnCreation(int code, WPARAM wParam, LPARAM lParam) {
+    const auto window = reinterpret_cast<HWND>(wParam);
+    const LRESULT result = CallNextHookEx(stages->creationHook.Get(), code, wParam, lParam);
+    if (code == HCBT_CREATEWND && stages->dialog == nullptr && GetParent(window) == nullptr &&
+        IsDialog(window)) {
+        stages->dialog = window;
+        stages->created = stages->sinceMain.Milliseconds();
+        SetWindowSubclass(window, WatchDialog, kWatchId, 0);
+        stages->creationHook.Reset();
     }
-    return CallNextHookEx(stages->returnHook.Get(), code, wParam, lParam);
+    return result;
 }
 
 }  // namespace
 
-int main() {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PrintStage(MillisecondsSinceCreation(GetCurrentProcess()), "process start, up to main");
     Stages watched;
     stages = &watched;
-    const DWORD thread = GetCurrentThreadId();
-    watched.cbtHook.Reset(SetWindowsHookExW(WH_CBT, OnCbt, nullptr, thread));
-    watched.callHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, BeforeMessage, nullptr, thread));
-    watched.returnHook.Reset(SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, thread));
-    if (!watched.cbtHook || !watched.callHook || !watched.returnHook) {
-        std::fputs("cannot hook the window's messages\n", stderr);
+    watched.creationHook.Reset(
+        SetWindowsHookExW(WH_CBT, OnCreation, nullptr, GetCurrentThreadId()));
+    if (!watched.creationHook) {
+        std::fputs("cannot watch the creation of windows\n", stderr);
         return 1;
     }
     // Closing the window during the run ends the process from inside; a run
