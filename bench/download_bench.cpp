@@ -2,7 +2,9 @@
 // own, in a process of its own so that the peak working set is the reader's:
 //   installer   the installer's download operation (COpFileDownload), run on
 //               a worker thread while this thread handles the messages of a
-//               window that shows the installer's progress bar;
+//               window that shows the installer's progress bar; with SHA256,
+//               the file's size and hash declared, as trusted plans do, so
+//               that the operation checks them;
 //   loop-write  a bare WinINet loop with 1 MiB reads that writes each piece
 //               to the file;
 //   loop-read   the same loop, reading only.
@@ -12,9 +14,9 @@
 // Prints one line for scripts/bench: bytes, seconds, peak working set in
 // bytes. Fails (exit 1) when the download comes back with another size.
 //
-// ruvi_download_bench installer URL FILE BYTES
-// ruvi_download_bench loop-write URL REQUEST_FILE FILE BYTES
-// ruvi_download_bench loop-read URL REQUEST_FILE BYTES
+// ruvi_download_bench installer URL BYTES FILE [SHA256]
+// ruvi_download_bench loop-write URL BYTES REQUEST_FILE FILE
+// ruvi_download_bench loop-read URL BYTES REQUEST_FILE
 
 #include <windows.h>
 #include <wininet.h>
@@ -28,10 +30,11 @@
 
 #include "bench_measure.h"
 #include "framework/worker_thread.h"
-#include "net/internet_handle.h"
+#include "net/file_declaration.h"
 #include "operations/file_download.h"
+#include "platform/internet_handle.h"
 #include "platform/kernel_handle.h"
-#include "platform/unique_handle.h"
+#include "platform/unique_window.h"
 #include "skin/progress_bmp_ctrl.h"
 #include "window/progress_window.h"
 
@@ -44,12 +47,6 @@ constexpr DWORD kPostFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_A
 
 constexpr DWORD kPieceSize = 1 << 20;
 
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle window) { DestroyWindow(window); }
-};
-
 // Stands in for the installer's main window: a shown window that the
 // installer's progress bar paints, as large as the bar is there.
 class BenchProgressWindow final : public IProgressWindow {
@@ -57,7 +54,7 @@ public:
     BenchProgressWindow()
         : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 360, 19, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr)) {
-        if (!window_ || !bar_.Attach(window_.Get())) {
+        if (!window_ || !bar_.SubclassWindow(window_.Get())) {
             throw std::runtime_error("cannot make the progress window");
         }
         bar_.SetRange(0, 100);
@@ -66,7 +63,7 @@ public:
     CProgressBmpCtrl& ProgressBar() override { return bar_; }
 
 private:
-    UniqueHandle<WindowTraits> window_;
+    UniqueWindow window_;
     CProgressBmpCtrl bar_;  // goes first, letting go of the window
 };
 
@@ -94,12 +91,15 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 // The installer's download operation into path (a folder and a plain file
-// name), timed from the start of its thread; the size of the file it leaves.
-std::uint64_t InstallerDownload(const std::string& url, const std::string& path, BenchTimer& watch) {
+// name), with what a plan declares of the file, timed from the start of its
+// thread; the size of the file it leaves.
+std::uint64_t InstallerDownload(const std::string& url, const std::string& path,
+                                const FileDeclaration& declaration, BenchTimer& watch) {
     const std::size_t slash = path.find_last_of('\\');
     COpFileDownload download("bench", "", path.substr(0, slash));
     download.url = url;
     download.saveName = path.substr(slash + 1);
+    download.declaration = declaration;
     BenchProgressWindow window;
     download.ownerWindow = &window;
 
@@ -170,9 +170,9 @@ std::uint64_t BareLoop(const std::string& url, const std::string& body, const st
 
 int Usage() {
     std::fputs(
-        "usage: ruvi_download_bench installer URL FILE BYTES\n"
-        "       ruvi_download_bench loop-write URL REQUEST_FILE FILE BYTES\n"
-        "       ruvi_download_bench loop-read URL REQUEST_FILE BYTES\n",
+        "usage: ruvi_download_bench installer URL BYTES FILE [SHA256]\n"
+        "       ruvi_download_bench loop-write URL BYTES REQUEST_FILE FILE\n"
+        "       ruvi_download_bench loop-read URL BYTES REQUEST_FILE\n",
         stderr);
     return 2;
 }
@@ -184,16 +184,18 @@ int main(int argc, char** argv) {
     if (args.size() < 4) return Usage();
     const std::string& reader = args[0];
     const std::string& url = args[1];
-    const std::uint64_t expected = std::strtoull(args.back().c_str(), nullptr, 10);
+    const std::uint64_t expected = std::strtoull(args[2].c_str(), nullptr, 10);
     try {
         std::uint64_t received = 0;
         BenchTimer watch;
-        if (reader == "installer" && args.size() == 4) {
-            received = InstallerDownload(url, args[2], watch);
+        if (reader == "installer" && args.size() <= 5) {
+            FileDeclaration declaration;
+            if (args.size() == 5) declaration = {expected, DeclaredSha256(args[4])};
+            received = InstallerDownload(url, args[3], declaration, watch);
         } else if ((reader == "loop-write" && args.size() == 5) ||
                    (reader == "loop-read" && args.size() == 4)) {
-            const std::string body = ReadWholeFile(args[2]);
-            const std::string path = reader == "loop-write" ? args[3] : std::string();
+            const std::string body = ReadWholeFile(args[3]);
+            const std::string path = reader == "loop-write" ? args[4] : std::string();
             watch.Restart();
             received = BareLoop(url, body, path);
         } else {

@@ -29,7 +29,7 @@
 #include <string>
 
 #include "bench_measure.h"
-#include "platform/unique_handle.h"
+#include "platform/windows_hook.h"
 #include "resources/resource_ids.h"
 #include "startup/ruv_installer_app.h"
 
@@ -38,13 +38,6 @@ namespace {
 constexpr wchar_t kDialogClass[] = L"#32770";
 
 constexpr UINT_PTR kWatchId = 1;
-
-struct HookTraits {
-    using Handle = HHOOK;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle hook) { UnhookWindowsHookEx(hook); }
-};
-using Hook = UniqueHandle<HookTraits>;
 
 // The installer's stages, stamped on the main thread.
 struct Stages {
@@ -55,7 +48,7 @@ struct Stages {
     double fontSent = 0;
     double initEnds = 0;
     bool reported = false;
-    Hook creationHook;
+    WindowsHook creationHook;
 };
 Stages* stages = nullptr;
 

@@ -25,6 +25,7 @@
 
 #include "bench_measure.h"
 #include "net/initial_exchange.h"
+#include "platform/file_search.h"
 #include "skin/gdiplus_session.h"
 #include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
@@ -65,16 +66,14 @@ int LoadMainWindowSkin() {
     for (const char* folder : {skin_files::kRuviFolder, "Public\\"}) {
         const std::string pattern = skin + folder + "*" + skin_files::kPictureExtension;
         WIN32_FIND_DATAA found;
-        const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) throw std::runtime_error("no pictures: " + pattern);
+        const FileSearch search(FindFirstFileA(pattern.c_str(), &found));
+        if (!search) throw std::runtime_error("no pictures: " + pattern);
         do {
             if (!LoadSkinImage(skin + folder + found.cFileName)) {
-                FindClose(search);
                 throw std::runtime_error(std::string("cannot load ") + found.cFileName);
             }
             ++loaded;
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        } while (FindNextFileA(search.Get(), &found));
     }
     return loaded;
 }
