@@ -177,13 +177,29 @@ TEST_F(MsgBoxTest, DraggingTheBackgroundMovesTheBox) {
     const int y = before.top + 100;
     mouse(0, x, y);
     mouse(MOUSEEVENTF_LEFTDOWN, x, y);
-    for (int step = 1; step <= 4; ++step) mouse(0, x + 15 * step, y + 10 * step);
-    mouse(MOUSEEVENTF_LEFTUP, x + 60, y + 40);
-    EXPECT_TRUE(WaitUntil([&] {
+    // The move loop measures from where the pointer is when it starts, and
+    // ends at the release whatever moves it has not taken yet: on a busy
+    // machine each step waits for the loop.
+    const DWORD boxThread = GetWindowThreadProcessId(box, nullptr);
+    const auto inMoveLoop = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(boxThread, &info) && (info.flags & GUI_INMOVESIZE) != 0;
+    };
+    const auto movedBy = [&](int dx, int dy) {
         const RECT now = WindowRect(box);
-        return now.left == before.left + 60 && now.top == before.top + 40;
-    })) << "the box stayed at "
-        << WindowRect(box).left << "," << WindowRect(box).top;
+        return now.left == before.left + dx && now.top == before.top + dy;
+    };
+    ASSERT_TRUE(WaitUntil(inMoveLoop)) << "no move loop";
+    for (int step = 1; step <= 4; ++step) {
+        mouse(0, x + 15 * step, y + 10 * step);
+        ASSERT_TRUE(WaitUntil([&] { return movedBy(15 * step, 10 * step); }))
+            << "step " << step << ": the box is at " << WindowRect(box).left << ","
+            << WindowRect(box).top;
+    }
+    mouse(MOUSEEVENTF_LEFTUP, x + 60, y + 40);
+    EXPECT_TRUE(WaitUntil([&] { return !inMoveLoop(); }));
+    EXPECT_TRUE(movedBy(60, 40));
 }
 
 TEST_F(MsgBoxTest, PaintsItsPicturesAsTheSkinHasThem) {
