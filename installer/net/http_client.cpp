@@ -33,8 +33,9 @@ constexpr int kProgressCeiling = 100;
 // body goes past, that is, once the byte at that position has arrived. Bytes
 // are counted, not reads: a read that takes the body past two multiples
 // gives two steps, so a body of 1000000 bytes gives two steps however it is
-// read, and one of 400000 bytes none. The window is touched at most once per
-// step.
+// read, and one of 400000 bytes none. A step that cannot move the bar (it is
+// full) leaves the window alone: every repaint costs the window's thread a
+// paint, and a large download would otherwise ask for thousands of them.
 class ProgressStepper {
 public:
     explicit ProgressStepper(IProgressWindow* window) : window_(window) {}
@@ -44,7 +45,12 @@ public:
         const std::uint64_t passed = (total - 1) / kBytesPerProgressStep;
         for (; steps_ < passed; ++steps_) {
             CProgressBmpCtrl& bar = window_->ProgressBar();
-            bar.SetPos(std::min(bar.GetPos() + 1, kProgressCeiling));
+            // Where SetPos would put it: raised to the minimum, then lowered
+            // to the maximum.
+            const int next =
+                std::min(std::max(std::min(bar.GetPos() + 1, kProgressCeiling), bar.GetMinimum()),
+                         bar.GetMaximum());
+            if (next != bar.GetPos()) bar.SetPos(next);
         }
     }
 

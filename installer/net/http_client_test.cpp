@@ -234,10 +234,12 @@ TEST_F(HttpClientProgressTest, TheBarStepsOnceForEachMultipleOf400000BytesTheBod
     EXPECT_EQ(window.ProgressBar().GetPos(), 12);
 }
 
-TEST_F(HttpClientProgressTest, StepsStayWithinTheBarsRange) {
+TEST_F(HttpClientProgressTest, StepsStayWithinTheBarsRangeAndAFullBarIsNotRepainted) {
     window.ProgressBar().SetPos(100);
+    window.TakeRepaintRequests();
     Post("bytes/1000000", {}, &window);
     EXPECT_EQ(window.ProgressBar().GetPos(), 100);
+    EXPECT_EQ(window.TakeRepaintRequests().postedPaints, 0);
 
     // A minimum raised above the position: the next step lands on it.
     window.ProgressBar().SetRange(0, 100);
