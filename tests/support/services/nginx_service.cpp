@@ -19,8 +19,9 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-}  // namespace
-
+// The shipped configuration with its upstream's servers and its listen
+// lines replaced. Throws std::runtime_error when the shipped file no longer
+// has the lines replaced here.
 std::string TestNginxConfig(const std::string& shipped, const std::vector<int>& upstreamPorts,
                             int listenPort) {
     std::istringstream lines(shipped);
@@ -55,6 +56,8 @@ std::string TestNginxConfig(const std::string& shipped, const std::vector<int>& 
     }
     return adapted;
 }
+
+}  // namespace
 
 NginxService::NginxService(const NginxOptions& options) : folder_("ruvi-nginx") {
     const std::string shipped = ReadWholeFile(options.shippedConfig);

@@ -14,20 +14,15 @@ struct NginxOptions {
     // When not 0, nginx reaches each instance through a relay of its own (a
     // stream proxy) that reads from the instance at this many bytes per
     // second (after the first second's worth), so that a download can be
-    // caught part-way. The shipped configuration does not buffer answers,
-    // so its limit_rate would not hold them back.
+    // caught part-way. (nginx's limit_rate does not slow down answers passed
+    // on unbuffered, as the shipped configuration passes them.)
     long long rateLimit = 0;
 };
 
-// The shipped configuration made to run as a test's: its upstream servers
-// replaced by the instances on upstreamPorts, plain HTTP on listenPort (the
-// TLS lines go), everything else as shipped. Throws std::runtime_error when
-// the shipped file no longer has the lines this replaces.
-std::string TestNginxConfig(const std::string& shipped, const std::vector<int>& upstreamPorts,
-                            int listenPort);
-
 // nginx on a free loopback port, with the shipped configuration in front of
-// ruvi-server instances; its files stay in a folder of its own.
+// ruvi-server instances: its upstream's servers replaced by the instances
+// (or their relays), plain HTTP on the port (the TLS lines go), everything
+// else as shipped. Its files stay in a folder of its own.
 class NginxService : public Service {
 public:
     // Returns once nginx accepts connections; throws std::runtime_error (with
