@@ -9,9 +9,11 @@
 #include "net/byte_vector.h"
 
 class IProgressWindow;
+class IResponseSink;
 
 // One HTTP POST per call over WinINet: sends a body held in memory and reads
-// the whole answer into response. Keeps no connection between calls.
+// the answer into response, or hands it to a sink as it arrives. Keeps no
+// connection between calls.
 class HttpClient {
 public:
     // Body of the latest successful Post.
@@ -24,7 +26,8 @@ public:
     std::vector<std::string> proxySettings;
     // The longest body a Post takes; callers set it directly. A longer one
     // fails with "服务器应答数据过大" as soon as its first byte past the limit
-    // has arrived, so an endless answer costs no more than the limit.
+    // has arrived, so an endless answer costs no more than the limit. Bytes
+    // past it never reach response or a sink.
     std::size_t responseLimit = std::numeric_limits<std::size_t>::max();
     // Header lines ("Name: value\r\n") that follow the fixed block; callers
     // set it directly.
@@ -40,14 +43,21 @@ public:
     bool SetProxySettings(std::vector<std::string> settings);
 
     // POSTs body to url (http[s]://host[:port]/path) with the fixed header
-    // block and extraHeaders. Only status 200 succeeds; redirections are not
-    // followed; a certificate error is a network failure. While
-    // the body arrives, the window's progress bar moves one step per 400000
-    // bytes (progressWindow may be null). Throws CMessageError with the
-    // failure's text after every handle it opened is closed.
+    // block and extraHeaders; the answer's body goes into response. Only
+    // status 200 succeeds; redirections are not followed; a certificate
+    // error is a network failure. While the body arrives, the window's
+    // progress bar moves one step for each multiple of 400000 bytes that the
+    // body goes past (progressWindow may be null). Throws CMessageError with
+    // the failure's text after every handle it opened is closed.
     void Post(std::string url, IProgressWindow* progressWindow, ByteVector body);
+    // The same, but the body goes to sink in large pieces as they arrive and
+    // response stays empty. What sink took before a failure stays taken; a
+    // piece that sink refuses ends the transfer as cancelled.
+    void Post(std::string url, IProgressWindow* progressWindow, ByteVector body,
+              IResponseSink& sink);
 
 private:
-    void Exchange(const std::string& url, IProgressWindow* progressWindow, const ByteVector& body);
+    void Exchange(const std::string& url, IProgressWindow* progressWindow, const ByteVector& body,
+                  IResponseSink& sink);
     std::string ProxyAddress() const;
 };

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "minimal_plan.h"
 #include "net/answer_verifier.h"
 #include "net/internet_error.h"
+#include "net/response_sink.h"
 #include "net/secure_stream.h"
 #include "scripted_pattern.h"
 #include "startup/trust_key.h"
@@ -53,6 +55,29 @@ bool HoldsPattern(const ByteVector& body, std::size_t size) {
     }
     return true;
 }
+
+// Checks a body against the scripted pattern as it arrives, holding none of
+// it; refuses the piece after the first takenPieces when that is given.
+class PatternSink final : public IResponseSink {
+public:
+    explicit PatternSink(int takenPieces = -1) : takenPieces_(takenPieces) {}
+
+    bool Write(const char* bytes, std::size_t size) override {
+        if (pieces == takenPieces_) return false;
+        ++pieces;
+        for (std::size_t i = 0; i < size; ++i)
+            intact = intact && bytes[i] == ScriptedByte(received + i);
+        received += size;
+        return true;
+    }
+
+    int pieces = 0;  // taken
+    std::uint64_t received = 0;
+    bool intact = true;
+
+private:
+    int takenPieces_;
+};
 
 class HttpClientTest : public ::testing::Test {
 protected:
@@ -129,13 +154,38 @@ TEST_F(HttpClientTest, AServerThatIsNotThereGivesThePlatformsOwnText) {
     }
 }
 
-TEST_F(HttpClientTest, AnAnswerCutOffInTheMiddleOfTheBodyFails) {
+TEST_F(HttpClientTest, ASinkTakesTheBodyAsItArrivesWhileResponseStaysEmpty) {
+    Post("bytes/5000");
+    PatternSink sink;
+    client.Post(services.ScriptedUrl("bytes/3000000"), nullptr, {}, sink);
+    EXPECT_EQ(sink.received, 3000000u);
+    EXPECT_TRUE(sink.intact);
+    EXPECT_TRUE(client.response.empty());
+}
+
+TEST_F(HttpClientTest, AnAnswerCutOffInTheMiddleOfTheBodyFailsAfterTheSinkTookWhatCame) {
+    PatternSink sink;
     try {
-        Post("cut/100000/30000");
+        client.Post(services.ScriptedUrl("cut/100000/30000"), nullptr, {}, sink);
         FAIL() << "a body of 30000 of 100000 bytes was taken as whole";
     } catch (const CInternetError& failure) {
         EXPECT_FALSE(failure.Text().empty());
     }
+    EXPECT_EQ(sink.received, 30000u);
+    EXPECT_TRUE(sink.intact);
+}
+
+TEST_F(HttpClientTest, APieceTheSinkRefusesEndsTheTransferAsCancelled) {
+    PatternSink sink(1);
+    try {
+        client.Post(services.ScriptedUrl("bytes/5000000"), nullptr, {}, sink);
+        FAIL() << "a refused piece went unnoticed";
+    } catch (const CInternetError& failure) {
+        EXPECT_EQ(failure.Code(), static_cast<DWORD>(ERROR_INTERNET_OPERATION_CANCELLED));
+    }
+    EXPECT_EQ(sink.pieces, 1);
+    EXPECT_GT(sink.received, 0u);
+    EXPECT_LT(sink.received, 5000000u);
 }
 
 TEST(InternetErrorText, NamesTheCodeWhenThePlatformHasNoText) {
@@ -161,29 +211,35 @@ protected:
     TestProgressWindow window;
 };
 
-TEST_F(HttpClientProgressTest, AMillionBytesStepTheBarTwice) {
+TEST_F(HttpClientProgressTest, TheBarStepsOnceForEachMultipleOf400000BytesTheBodyGoesPast) {
+    // Bytes are counted, not reads: one large read may go past several.
+    const struct {
+        std::size_t size;
+        int steps;
+    } cases[] = {{400000, 0}, {400001, 1}, {1000000, 2}, {5000000, 12}};
+    for (const auto& c : cases) {
+        SetUp();
+        PatternSink sink;
+        client.Post(services.ScriptedUrl("bytes/" + std::to_string(c.size)), &window, {}, sink);
+        EXPECT_EQ(sink.received, c.size);
+        EXPECT_EQ(window.ProgressBar().GetPos(), 10 + c.steps) << c.size;
+        const auto repaints = window.TakeRepaintRequests();
+        EXPECT_EQ(repaints.invalidated, c.steps > 0) << c.size;
+        EXPECT_EQ(repaints.postedPaints, c.steps) << c.size;
+    }
+    // A body taken into memory steps the bar the same way.
+    SetUp();
     Post("bytes/1000000", {}, &window);
-
     EXPECT_TRUE(HoldsPattern(client.response, 1000000));
     EXPECT_EQ(window.ProgressBar().GetPos(), 12);
-    const auto repaints = window.TakeRepaintRequests();
-    EXPECT_TRUE(repaints.invalidated);
-    EXPECT_EQ(repaints.postedPaints, 2);
 }
 
-TEST_F(HttpClientProgressTest, UpTo400000BytesLeaveTheBarAlone) {
-    Post("bytes/400000", {}, &window);
-
-    EXPECT_EQ(window.ProgressBar().GetPos(), 10);
-    const auto repaints = window.TakeRepaintRequests();
-    EXPECT_FALSE(repaints.invalidated);
-    EXPECT_EQ(repaints.postedPaints, 0);
-}
-
-TEST_F(HttpClientProgressTest, StepsStayWithinTheBarsRange) {
+TEST_F(HttpClientProgressTest, StepsStayWithinTheBarsRangeAndAFullBarIsNotRepainted) {
     window.ProgressBar().SetPos(100);
+    window.TakeRepaintRequests();
     Post("bytes/1000000", {}, &window);
     EXPECT_EQ(window.ProgressBar().GetPos(), 100);
+    EXPECT_EQ(window.TakeRepaintRequests().postedPaints, 0);
 
     // A minimum raised above the position: the next step lands on it.
     window.ProgressBar().SetRange(0, 100);

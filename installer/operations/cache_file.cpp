@@ -1,54 +1,73 @@
 #include "operations/cache_file.h"
 
-#include <windows.h>
-
-#include <algorithm>
-
-#include "platform/kernel_handle.h"
+#include <utility>
 
 namespace {
 
-// Each block goes to the system in one unbuffered write, so an interrupted
-// download leaves the file at a whole number of blocks, which is what the
-// resume offset counts on.
-constexpr std::size_t kBlockSize = 1024;
+constexpr std::int64_t kResumeUnit = 1024;
 
 }  // namespace
 
-std::optional<long long> CachedFileSize(const std::string& path) {
+std::optional<std::int64_t> CachedFileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA status;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &status)) return std::nullopt;
-    return (static_cast<long long>(status.nFileSizeHigh) << 32) |
-           static_cast<long long>(status.nFileSizeLow);
+    return (static_cast<std::int64_t>(status.nFileSizeHigh) << 32) |
+           static_cast<std::int64_t>(status.nFileSizeLow);
 }
 
-long long ResumeOffset(const std::string& path) {
-    const long long size = CachedFileSize(path).value_or(0);
-    return size / static_cast<long long>(kBlockSize) * static_cast<long long>(kBlockSize);
+std::int64_t ResumeOffset(const std::string& path) {
+    return CachedFileSize(path).value_or(0) / kResumeUnit * kResumeUnit;
 }
 
-CacheWriteOutcome WriteCacheFile(const std::string& path, long long offset,
-                                 const ByteVector& data) {
-    const KernelHandle file =
-        AdoptFileHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return CacheWriteOutcome::OpenFailed;
+DWORD WritePieceToFile(HANDLE file, const char* bytes, DWORD size) {
+    DWORD written = 0;
+    // A failed write may still have put bytes in; written counts them.
+    WriteFile(file, bytes, size, &written, nullptr);
+    return written;
+}
+
+CCacheFile::CCacheFile(std::string path, std::int64_t offset, std::optional<std::uint64_t> room,
+                       PieceWriter writePiece)
+    : path_(std::move(path)), offset_(offset), room_(room), writePiece_(std::move(writePiece)) {}
+
+bool CCacheFile::Write(const char* bytes, std::size_t size) {
+    if (failure_ != CacheFileFailure::None) return false;
+    if (room_ && size > *room_ - written_) {
+        failure_ = CacheFileFailure::PastDeclaredSize;
+        return false;
+    }
+    if (!file_ && !Open()) return false;
+    // A piece larger than one write can take is a write failure too.
+    const DWORD wrote =
+        size <= MAXDWORD ? writePiece_(file_.Get(), bytes, static_cast<DWORD>(size)) : 0;
+    written_ += wrote;
+    if (wrote == size) return true;
+    failure_ = CacheFileFailure::WriteFailed;
+    return false;
+}
+
+bool CCacheFile::Open() {
+    file_ = AdoptFileHandle(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_) {
+        failure_ = CacheFileFailure::OpenFailed;
+        return false;
+    }
     LARGE_INTEGER position;
-    position.QuadPart = offset;
-    if (!SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN)) {
-        return CacheWriteOutcome::WriteFailed;
+    position.QuadPart = offset_;
+    if (!SetFilePointerEx(file_.Get(), position, nullptr, FILE_BEGIN)) {
+        // Closed at once: cut at its start, the file would lose its bytes.
+        file_.Reset();
+        failure_ = CacheFileFailure::WriteFailed;
+        return false;
     }
-    for (std::size_t done = 0; done < data.size();) {
-        const DWORD block = static_cast<DWORD>(std::min(kBlockSize, data.size() - done));
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), data.data() + done, block, &written, nullptr) ||
-            written != block) {
-            return CacheWriteOutcome::WriteFailed;
-        }
-        done += block;
+    return true;
+}
+
+void CCacheFile::Finish() {
+    if (!file_) return;
+    if (!SetEndOfFile(file_.Get()) && failure_ == CacheFileFailure::None) {
+        failure_ = CacheFileFailure::WriteFailed;
     }
-    // A longer file from an earlier download must not keep its stale tail
-    // behind the new bytes.
-    if (!SetEndOfFile(file.Get())) return CacheWriteOutcome::WriteFailed;
-    return CacheWriteOutcome::Written;
+    file_.Reset();
 }

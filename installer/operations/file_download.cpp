@@ -28,7 +28,8 @@ bool IsAbsoluteUrl(const std::string& location) {
     return false;
 }
 
-std::string RequestText(long long offset) {
+// The offset in full, however far past 4 GiB it lies.
+std::string RequestText(std::int64_t offset) {
     return "<Request><Offset>" + std::to_string(offset) +
            "</Offset><BufferSize>0</BufferSize></Request>";
 }
@@ -60,7 +61,13 @@ void COpFileDownload::DiscardOversizedCacheFile(const std::string& path) const {
     if (size && static_cast<std::uint64_t>(*size) > *declaration.size) DeleteFileA(path.c_str());
 }
 
-ByteVector COpFileDownload::Fetch(long long offset) const {
+std::optional<std::uint64_t> COpFileDownload::DeclaredRest(std::int64_t offset) const {
+    if (!declaration.size) return std::nullopt;
+    const auto start = static_cast<std::uint64_t>(offset);
+    return *declaration.size > start ? *declaration.size - start : 0;
+}
+
+void COpFileDownload::Fetch(std::int64_t offset, IResponseSink& sink) const {
     const std::string request = AnsiToUtf8(RequestText(offset));
     if (request.empty()) throw CMessageError(operation_messages::kDownloadRequestFailed);
     ByteVector sealed;
@@ -68,42 +75,53 @@ ByteVector COpFileDownload::Fetch(long long offset) const {
     HttpClient client;
     client.useProxy = useProxy;
     client.SetProxySettings(proxySettings);
-    client.Post(url, ownerWindow, std::move(sealed));
-    return std::move(client.response);
+    client.Post(url, ownerWindow, std::move(sealed), sink);
+}
+
+DWORD COpFileDownload::WritePiece(HANDLE cacheFile, const char* bytes, DWORD size) {
+    return WritePieceToFile(cacheFile, bytes, size);
 }
 
 void COpFileDownload::Run() {
     result = OperationResult{};
     const std::string path = cacheDirectory + "\\" + saveName;
     DiscardOversizedCacheFile(path);
-    const long long offset = ResumeOffset(path);
+    const std::int64_t offset = ResumeOffset(path);
     facts.offset = offset;
-    ByteVector data;
+    CCacheFile cache(path, offset, DeclaredRest(offset),
+                     [this](HANDLE file, const char* bytes, DWORD size) {
+                         return WritePiece(file, bytes, size);
+                     });
+    bool fetched = true;
     try {
-        data = Fetch(offset);
-        facts.bytes = static_cast<std::int64_t>(data.size());
+        Fetch(offset, cache);
     } catch (...) {
-        // The client's own text is not passed on; nothing is written.
-        result = {kDownloadFailed, operation_messages::kDownloadFailed, false, false};
-        return;
+        // The client's own text is not passed on.
+        fetched = false;
     }
-    if (!data.empty()) {
-        switch (WriteCacheFile(path, offset, data)) {
-            case CacheWriteOutcome::OpenFailed:
-                result = {kCacheOpenFailed, operation_messages::kCacheOpenFailed, false, false};
-                return;
-            case CacheWriteOutcome::WriteFailed:
-                result = {kCacheWriteFailed, operation_messages::kCacheWriteFailed, false, false};
-                return;
-            case CacheWriteOutcome::Written:
-                break;
-        }
+    cache.Finish();
+    facts.bytes = static_cast<std::int64_t>(cache.Written());
+    const auto fail = [this](int code, const char* message) {
+        result = {code, message, false, false};
+    };
+    switch (cache.Failure()) {
+        case CacheFileFailure::OpenFailed:
+            return fail(kCacheOpenFailed, operation_messages::kCacheOpenFailed);
+        case CacheFileFailure::WriteFailed:
+            return fail(kCacheWriteFailed, operation_messages::kCacheWriteFailed);
+        case CacheFileFailure::PastDeclaredSize:
+            // More than declared: whatever it is, it is not the declared file.
+            DeleteFileA(path.c_str());
+            return fail(kDownloadUnverified, operation_messages::kDownloadUnverified);
+        case CacheFileFailure::None:
+            break;
     }
+    // What arrived stays in the file: the next run resumes after it.
+    if (!fetched) return fail(kDownloadFailed, operation_messages::kDownloadFailed);
     if (!declaration.Empty() && !MatchesDeclaration(path, declaration)) {
         // Not what the answer declared: no setup run may find it.
         DeleteFileA(path.c_str());
-        result = {kDownloadUnverified, operation_messages::kDownloadUnverified, false, false};
-        return;
+        return fail(kDownloadUnverified, operation_messages::kDownloadUnverified);
     }
     if (ownerWindow != nullptr) ownerWindow->ProgressBar().SetPos(kProgressWhenDone);
 }

@@ -2,10 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "operations/cache_file.h"
 #include "operations/operation_test_support.h"
+#include "platform/kernel_handle.h"
+#include "scripted_pattern.h"
 #include "test_progress_window.h"
 #include "test_services.h"
 
@@ -33,6 +42,76 @@ std::string Payload() {
     }
     return bytes;
 }
+
+// The scripted answers' bytes: what a cut answer delivered is the start of
+// a file of these.
+std::string ScriptedBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = ScriptedByte(i);
+    return bytes;
+}
+
+KernelHandle OpenFile(const std::string& path, DWORD access, DWORD disposition) {
+    return AdoptFileHandle(
+        CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr));
+}
+
+void MoveTo(HANDLE file, std::int64_t offset) {
+    LARGE_INTEGER position;
+    position.QuadPart = offset;
+    ASSERT_TRUE(SetFilePointerEx(file, position, nullptr, FILE_BEGIN));
+}
+
+// A file of size bytes, zeros but for pieces at their offsets. Its end is
+// set before anything is written, which leaves it sparse: only the pieces
+// cost disk.
+void MakeSparseFile(const std::string& path, std::int64_t size,
+                    const std::vector<std::pair<std::int64_t, std::string>>& pieces) {
+    const KernelHandle file = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_TRUE(file) << path;
+    MoveTo(file.Get(), size);
+    ASSERT_TRUE(SetEndOfFile(file.Get()));
+    for (const auto& [offset, bytes] : pieces) {
+        MoveTo(file.Get(), offset);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr));
+    }
+}
+
+std::string ReadFileRange(const std::string& path, std::int64_t offset, std::size_t size) {
+    const KernelHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
+    std::string bytes(size, '\0');
+    DWORD read = 0;
+    LARGE_INTEGER position;
+    position.QuadPart = offset;
+    if (!file || !SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(size), &read, nullptr)) {
+        return {};
+    }
+    bytes.resize(read);
+    return bytes;
+}
+
+// A download onto a disk that has room for only so many bytes: the piece
+// that finds it full goes in as far as it fits, and no further.
+class DownloadOntoFillingDisk : public COpFileDownload {
+public:
+    DownloadOntoFillingDisk(std::string serverBaseUrl, std::string cacheDirectory,
+                            std::uint64_t room)
+        : COpFileDownload("L", std::move(serverBaseUrl), std::move(cacheDirectory)), room_(room) {}
+
+protected:
+    DWORD WritePiece(HANDLE cacheFile, const char* bytes, DWORD size) override {
+        const auto fitting = static_cast<DWORD>(std::min<std::uint64_t>(size, room_));
+        const DWORD written = COpFileDownload::WritePiece(cacheFile, bytes, fitting);
+        room_ -= written;
+        return written;
+    }
+
+private:
+    std::uint64_t room_;
+};
 
 class FileDownloadTest : public ::testing::Test {
 protected:
@@ -167,6 +246,60 @@ TEST_F(FileDownloadTest, ServerFailureIs401AndWritesNothing) {
     }
 }
 
+TEST_F(FileDownloadTest, ABrokenDownloadKeepsWhatArrivedAndTheNextRunResumesAfterIt) {
+    constexpr std::size_t kSize = 4000123;
+    constexpr std::size_t kArrived = 3000000;
+    const std::string file = ScriptedBytes(kSize);
+    plan.WriteFile("files/large.bin", file);
+    download.saveName = "large.bin";
+    const std::string cached = cache.PathOf("large.bin");
+
+    download.url =
+        services.ScriptedUrl("cut/" + std::to_string(kSize) + "/" + std::to_string(kArrived));
+    download.Run();
+    EXPECT_EQ(download.result.code, 401);
+    EXPECT_EQ(download.result.message, kDownloadFailed);
+    EXPECT_EQ(download.facts.bytes, kArrived);
+    EXPECT_TRUE(ReadTestFile(cached) == file.substr(0, kArrived));
+
+    download.url = server.url + "files/large.bin";
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(download.facts.offset, 2999296);  // the last whole kilobyte
+    EXPECT_EQ(download.facts.bytes, kSize - 2999296);
+    EXPECT_TRUE(ReadTestFile(cached) == file);
+    EXPECT_EQ(Progress(), 75);
+}
+
+TEST_F(FileDownloadTest, ACacheFilePast4GiBResumesWithOnlyTheRestCrossingTheWire) {
+    constexpr std::int64_t kServed = 5LL << 30;
+    constexpr std::int64_t kResume = 9LL << 29;  // 4.5 GiB
+    constexpr std::size_t kMark = 64 * 1024;
+    // Marks on the server's side around the resume point and at the end;
+    // zeros everywhere else, on both sides.
+    const std::string marks = ScriptedBytes(2 * kMark);
+    MakeSparseFile(plan.windowsPath + "\\files\\huge.bin", kServed,
+                   {{kResume - kMark, marks}, {kServed - kMark, marks.substr(kMark)}});
+    const std::string cached = cache.PathOf("huge.bin");
+    MakeSparseFile(cached, kResume + 1000, {});
+    download.saveName = "huge.bin";
+    download.url = server.url + "files/huge.bin";
+    download.declaration.size = kServed;
+
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(download.facts.offset, kResume);
+    EXPECT_EQ(download.facts.bytes, kServed - kResume);
+    EXPECT_EQ(CachedFileSize(cached), kServed);
+    // Before the resume point the cache file's own bytes stay; from it on,
+    // the server's.
+    EXPECT_EQ(ReadFileRange(cached, kResume - kMark, kMark), std::string(kMark, '\0'));
+    EXPECT_TRUE(ReadFileRange(cached, kResume, kMark) == marks.substr(kMark));
+    EXPECT_TRUE(ReadFileRange(cached, kServed - kMark, kMark) == marks.substr(kMark));
+    // The offset went out in full: "4831838208", not a 32-bit remainder.
+    EXPECT_NE(server.WaitForLogLine("\"offset\":4831838208}"), "");
+}
+
 TEST_F(FileDownloadTest, CacheThatCannotBeOpenedIs402) {
     COpFileDownload intoNowhere("L", server.url, cache.PathOf("absent folder"));
     intoNowhere.url = download.url;
@@ -181,7 +314,7 @@ TEST_F(FileDownloadTest, CacheThatCannotBeOpenedIs402) {
     EXPECT_EQ(Progress(), 10);
 }
 
-TEST_F(FileDownloadTest, FullDiskIsAFailureNotASuccess) {
+TEST_F(FileDownloadTest, WriteErrorsAre403AndKeepTheBytesBeforeThem) {
     // /dev/full takes the open and refuses every write.
     COpFileDownload ontoFullDisk("L", server.url, "Z:\\dev");
     ontoFullDisk.url = download.url;
@@ -191,6 +324,18 @@ TEST_F(FileDownloadTest, FullDiskIsAFailureNotASuccess) {
     EXPECT_EQ(ontoFullDisk.result.code, 403);
     EXPECT_EQ(ontoFullDisk.result.message, kCacheWriteFailed);
     EXPECT_EQ(Progress(), 10);
+
+    // Full part-way through the body.
+    const std::string file = ScriptedBytes(3000000);
+    plan.WriteFile("files/large.bin", file);
+    DownloadOntoFillingDisk ontoFillingDisk(server.url, cache.Path(), 1500000);
+    ontoFillingDisk.url = server.url + "files/large.bin";
+    ontoFillingDisk.saveName = "large.bin";
+    ontoFillingDisk.Run();
+    EXPECT_EQ(ontoFillingDisk.result.code, 403);
+    EXPECT_EQ(ontoFillingDisk.result.message, kCacheWriteFailed);
+    EXPECT_EQ(ontoFillingDisk.facts.bytes, 1500000);
+    EXPECT_TRUE(ReadTestFile(cache.PathOf("large.bin")) == file.substr(0, 1500000));
 }
 
 TEST_F(FileDownloadTest, GoesThroughTheUsersProxy) {

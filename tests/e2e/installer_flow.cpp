@@ -95,8 +95,17 @@ std::string InstallerFlowTest::RowIcons(HWND window, int row) {
 void InstallerFlowTest::Screenshot(const std::string& stage, HWND window) {
     // Painted to the end before the screen is read.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SaveScreen(ArtefactPath(stage + ".png"));
+}
+
+void InstallerFlowTest::SaveArtefact(const std::string& stageAndExtension,
+                                     const std::string& text) {
+    ops_test::WriteTestFile(ArtefactPath(stageAndExtension), text);
+}
+
+std::string InstallerFlowTest::ArtefactPath(const std::string& stageAndExtension) const {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string folder = WindowsPathOf(RUVI_E2E_ARTIFACTS);
     std::filesystem::create_directories(folder);
-    SaveScreen(folder + "\\" + test->name() + "-" + stage + ".png");
+    return folder + "\\" + test->name() + "-" + stageAndExtension;
 }

@@ -63,10 +63,16 @@ protected:
     // Saves the screen, with window freshly painted, among the build's test
     // artefacts.
     void Screenshot(const std::string& stage, HWND window);
+    // Saves text among them, as the test's name, stage and extension.
+    void SaveArtefact(const std::string& stageAndExtension, const std::string& text);
 
     TestServices services;
     PlanFolder plan{services};
     InstalledInstaller installed;
     std::optional<RuviServer> server;
     std::unique_ptr<InstallerProcess> installer;
+
+private:
+    // Where an artefact of this test goes.
+    std::string ArtefactPath(const std::string& stageAndExtension) const;
 };

@@ -23,7 +23,7 @@ constexpr int kAnswerLimitMs = 120000;
 
 WinHttpHandle Checked(HINTERNET handle, const char* step) {
     if (handle == nullptr) {
-        throw std::runtime_error(std::string("services host: ") + step + " failed, error " +
+        throw std::runtime_error(std::string(step) + " failed, error " +
                                  std::to_string(GetLastError()));
     }
     return WinHttpHandle(handle);
@@ -57,35 +57,47 @@ std::map<std::string, std::string> Facts(const std::string& text) {
     return facts;
 }
 
-}  // namespace
-
-std::map<std::string, std::string> CallServices(const std::string& controlUrl,
-                                                const std::string& pathAndQuery) {
+// The body of a request without a body; throws when it fails or its status
+// is not 200.
+std::string Request(INTERNET_PORT port, const wchar_t* verb, const std::string& pathAndQuery) {
     const WinHttpHandle session =
         Checked(WinHttpOpen(L"ruvi-test-support", WINHTTP_ACCESS_TYPE_NO_PROXY,
                             WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0),
                 "WinHttpOpen");
     WinHttpSetTimeouts(session.Get(), 0, kConnectLimitMs, kAnswerLimitMs, kAnswerLimitMs);
     const WinHttpHandle connection =
-        Checked(WinHttpConnect(session.Get(), L"127.0.0.1", PortOf(controlUrl), 0), "connect");
+        Checked(WinHttpConnect(session.Get(), L"127.0.0.1", port, 0), "connect");
     const WinHttpHandle request =
-        Checked(WinHttpOpenRequest(connection.Get(), L"POST", Widened(pathAndQuery).c_str(),
-                                   nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0),
+        Checked(WinHttpOpenRequest(connection.Get(), verb, Widened(pathAndQuery).c_str(), nullptr,
+                                   WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0),
                 "open request");
     if (!WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
         !WinHttpReceiveResponse(request.Get(), nullptr)) {
-        Checked(nullptr, ("POST " + pathAndQuery).c_str());
+        Checked(nullptr, pathAndQuery.c_str());
     }
     DWORD status = 0;
     DWORD size = sizeof status;
     WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                         WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
     const std::string body = ReadAll(request.Get());
-    if (status != 200) {
-        throw std::runtime_error("services host refused " + pathAndQuery + ": " + body);
+    if (status != 200) throw std::runtime_error("refused " + pathAndQuery + ": " + body);
+    return body;
+}
+
+}  // namespace
+
+std::map<std::string, std::string> CallServices(const std::string& controlUrl,
+                                                const std::string& pathAndQuery) {
+    try {
+        return Facts(Request(PortOf(controlUrl), L"POST", pathAndQuery));
+    } catch (const std::runtime_error& failure) {
+        throw std::runtime_error(std::string("services host: ") + failure.what());
     }
-    return Facts(body);
+}
+
+std::string GetFromLoopback(int port, const std::string& path) {
+    return Request(static_cast<INTERNET_PORT>(port), L"GET", path);
 }
 
 std::string QueryEscaped(const std::string& text) {

@@ -11,5 +11,9 @@
 std::map<std::string, std::string> CallServices(const std::string& controlUrl,
                                                 const std::string& pathAndQuery);
 
+// The body of a GET of path from a server on 127.0.0.1:port, made with
+// WinHTTP as above; throws std::runtime_error when the status is not 200.
+std::string GetFromLoopback(int port, const std::string& path);
+
 // text with everything but letters, digits and "-._~" percent-encoded.
 std::string QueryEscaped(const std::string& text);

@@ -67,16 +67,30 @@ ServiceLease::~ServiceLease() {
     }
 }
 
-std::string SquidProxy::Address() const { return "127.0.0.1:" + std::to_string(port); }
+void ServiceLease::Kill() {
+    CallServices(controlUrl_, "/kill?id=" + std::to_string(std::exchange(id_, 0)));
+}
 
-std::string SquidProxy::WaitForLogLine(const std::string& needle) const {
+std::string WaitForTextInFile(const std::string& path, const std::string& needle) {
     const auto deadline = std::chrono::steady_clock::now() + kLogLineLimit;
     for (;;) {
-        const std::string log = ReadWholeFile(accessLogPath);
+        const std::string log = ReadWholeFile(path);
         if (log.find(needle) != std::string::npos) return log;
         if (std::chrono::steady_clock::now() >= deadline) return {};
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+std::string RuviServer::WaitForLogLine(const std::string& needle) const {
+    return WaitForTextInFile(accessLogPath, needle);
+}
+
+std::string RuviServer::Metrics() const { return GetFromLoopback(port, "/metrics"); }
+
+std::string SquidProxy::Address() const { return "127.0.0.1:" + std::to_string(port); }
+
+std::string SquidProxy::WaitForLogLine(const std::string& needle) const {
+    return WaitForTextInFile(accessLogPath, needle);
 }
 
 void SharedFolder::WriteFile(const std::string& relativePath, const std::string& bytes) const {
@@ -122,7 +136,8 @@ RuviServer TestServices::StartRuviServer(const std::string& planUnixPath,
             "&signingKey=" + QueryEscaped(settings.signingKey) + "&tlsCert=" +
             QueryEscaped(settings.tlsCert) + "&tlsKey=" + QueryEscaped(settings.tlsKey));
     const std::string url = facts.at("url");
-    return RuviServer{ServiceLease(controlUrl_, std::stoi(facts.at("id"))), url, PortOfUrl(url)};
+    return RuviServer{ServiceLease(controlUrl_, std::stoi(facts.at("id"))), url, PortOfUrl(url),
+                      facts.at("accessLog")};
 }
 
 SigningKey TestServices::MakeSigningKey() {
@@ -143,6 +158,19 @@ SquidProxy TestServices::StartSquid(const std::string& user, const std::string& 
                                                "&origin=" + std::to_string(originPort));
     return SquidProxy{ServiceLease(controlUrl_, std::stoi(facts.at("id"))),
                       std::stoi(facts.at("port")), facts.at("accessLog")};
+}
+
+NginxProxy TestServices::StartNginx(const std::vector<int>& upstreamPorts,
+                                    long long bytesPerSecond) {
+    std::string ports;
+    for (const int port : upstreamPorts) {
+        if (!ports.empty()) ports += ',';
+        ports += std::to_string(port);
+    }
+    auto facts = CallServices(
+        controlUrl_, "/nginx?upstreams=" + ports + "&rate=" + std::to_string(bytesPerSecond));
+    return NginxProxy{ServiceLease(controlUrl_, std::stoi(facts.at("id"))), facts.at("url"),
+                      std::stoi(facts.at("port"))};
 }
 
 std::string TestServices::ScriptedUrl(const std::string& answer) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The Windows tests' side of the test-services host. Programs under Wine
 // cannot start Linux programs, so ruvi-test-services does it for them: each
@@ -25,15 +26,38 @@ public:
     ServiceLease(const ServiceLease&) = delete;
     ServiceLease& operator=(const ServiceLease&) = delete;
 
+    // Ends the service at once, as a crash would: a ruvi-server is killed in
+    // the middle of the answers it is sending. The lease is over then.
+    void Kill();
+
 private:
     std::string controlUrl_;
     int id_;
 };
 
+// The text of the file at path once it contains needle, for logs that a
+// server writes just after its client had the answer; empty when no such
+// text came in time.
+std::string WaitForTextInFile(const std::string& path, const std::string& needle);
+
 // A ruvi-server serving a plan folder on its own loopback port.
 struct RuviServer {
     ServiceLease lease;
     std::string url;  // the server base URL, e.g. http://127.0.0.1:PORT/RUVServer/
+    int port = 0;
+    std::string accessLogPath;  // Z:\... its standard output, as this program sees it
+
+    // The access log once it contains needle (see WaitForTextInFile).
+    std::string WaitForLogLine(const std::string& needle) const;
+    // Its GET /metrics.
+    std::string Metrics() const;
+};
+
+// nginx with the shipped configuration (deploy/nginx/ruvi.conf) in front of
+// ruvi-server instances, over plain HTTP on its own loopback port.
+struct NginxProxy {
+    ServiceLease lease;
+    std::string url;  // the server base URL through nginx
     int port = 0;
 };
 
@@ -46,9 +70,8 @@ struct SquidProxy {
     // "127.0.0.1:PORT", the form a proxy setting takes.
     std::string Address() const;
 
-    // The access log once a line of it contains needle. Squid writes a line
-    // when it has finished a request, which may be just after the client
-    // had its answer; so wait for it. Empty when no such line came in time.
+    // The access log once a line of it contains needle (see
+    // WaitForTextInFile): squid writes a line when it has finished a request.
     std::string WaitForLogLine(const std::string& needle) const;
 };
 
@@ -117,6 +140,11 @@ public:
     // whatever its URL names (for a URL fixed at build time, such as the
     // proxy test's default server address).
     SquidProxy StartSquid(const std::string& user, const std::string& password, int originPort = 0);
+
+    // With bytesPerSecond, nginx reads each instance's answers no faster
+    // than that (after the first second's worth): a download slowed down
+    // can be caught part-way.
+    NginxProxy StartNginx(const std::vector<int>& upstreamPorts, long long bytesPerSecond = 0);
 
     // The URL of one of the host's scripted answers (see
     // services/scripted_answers.h), e.g. "status/404", "bytes/1000",

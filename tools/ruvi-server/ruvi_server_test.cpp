@@ -211,6 +211,14 @@ TEST_F(RuviServer, DownloadAnswersTheFileFromTheRequestedOffsetToItsEnd) {
             << "offset " << c.offset << ": " << reply.body.size() << " bytes";
     }
     EXPECT_EQ(server.Post("/RUVServer/files/v2/tool.bin", DownloadRequest("1")).body, "ool");
+
+    // Past 4 GiB, in a sparse file of 5 GiB whose last bytes are known.
+    const std::filesystem::path huge = folder_.Path() / "files" / "huge.bin";
+    std::ofstream(huge, std::ios::binary).close();
+    std::filesystem::resize_file(huge, (5ULL << 30) - 4);
+    std::ofstream(huge, std::ios::binary | std::ios::app) << "tail";
+    EXPECT_EQ(server.Post("/RUVServer/files/huge.bin", DownloadRequest("5368709114")).body,
+              std::string("\0\0tail", 6));
 }
 
 TEST_F(RuviServer, DownloadRequestsThatDoNotReadGet400AndNoBytes) {

@@ -71,14 +71,16 @@ void ChildProcess::Stop() {
     kill(pid_, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + kStopGrace;
     while (Running()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-            return;
-        }
+        if (std::chrono::steady_clock::now() >= deadline) return Kill();
         std::this_thread::sleep_for(kPollInterval);
     }
+}
+
+void ChildProcess::Kill() {
+    if (!Running()) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
 }
 
 int RunToEnd(const std::vector<std::string>& argv) {

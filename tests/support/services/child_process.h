@@ -23,6 +23,8 @@ public:
 
     // SIGTERM, then SIGKILL if it has not ended within the grace time.
     void Stop();
+    // SIGKILL at once: it ends as in a crash, in the middle of its work.
+    void Kill();
 
 private:
     pid_t pid_ = -1;

@@ -2,7 +2,9 @@
 
 #include <exception>
 #include <functional>
+#include <sstream>
 
+#include "nginx_service.h"
 #include "ruvi_server_service.h"
 #include "squid_service.h"
 #include "test_keys.h"
@@ -27,13 +29,29 @@ httplib::Server::Handler Answering(std::function<std::string(const httplib::Requ
         };
 }
 
+std::vector<int> PortList(const std::string& text) {
+    std::vector<int> ports;
+    std::istringstream items(text);
+    for (std::string item; std::getline(items, item, ',');) ports.push_back(std::stoi(item));
+    return ports;
+}
+
+httplib::Server::Handler Stopping(ServiceRegistry& registry, bool atOnce) {
+    return Answering([&registry, atOnce](const auto& request) {
+        if (!registry.Stop(std::stoi(request.get_param_value("id")), atOnce)) {
+            throw std::runtime_error("no service " + request.get_param_value("id"));
+        }
+        return std::string("stopped\n");
+    });
+}
+
 }  // namespace
 
 void AddControlApi(httplib::Server& server, ServiceRegistry& registry,
-                   const std::string& ruviServerProgram) {
-    server.Post("/ruvi-server", Answering([&registry, ruviServerProgram](const auto& request) {
+                   const ServiceSources& sources) {
+    server.Post("/ruvi-server", Answering([&registry, sources](const auto& request) {
                     RuviServerOptions options;
-                    options.program = ruviServerProgram;
+                    options.program = sources.ruviServerProgram;
                     options.planFolder = request.get_param_value("plan");
                     options.base = ParamOr(request, "base", options.base);
                     options.mode = ParamOr(request, "mode", options.mode);
@@ -56,12 +74,15 @@ void AddControlApi(httplib::Server& server, ServiceRegistry& registry,
                     options.originPort = std::stoi(ParamOr(request, "origin", "0"));
                     return registry.Adopt(std::make_unique<SquidService>(options));
                 }));
-    server.Post("/stop", Answering([&registry](const auto& request) {
-                    if (!registry.Stop(std::stoi(request.get_param_value("id")))) {
-                        throw std::runtime_error("no service " + request.get_param_value("id"));
-                    }
-                    return std::string("stopped\n");
+    server.Post("/nginx", Answering([&registry, sources](const auto& request) {
+                    NginxOptions options;
+                    options.shippedConfig = sources.nginxConfig;
+                    options.upstreamPorts = PortList(request.get_param_value("upstreams"));
+                    options.rateLimit = std::stoll(ParamOr(request, "rate", "0"));
+                    return registry.Adopt(std::make_unique<NginxService>(options));
                 }));
+    server.Post("/stop", Stopping(registry, false));
+    server.Post("/kill", Stopping(registry, true));
     server.Post("/temp-folder",
                 Answering([&registry](const auto&) { return registry.MakeTempFolder(); }));
 }

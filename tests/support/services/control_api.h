@@ -16,7 +16,18 @@
 //        certUnix, keyUnix (see test_keys.h)
 //   POST /squid?user=U&password=P[&origin=PORT]
 //        -> id, port, accessLog (Z:\ path), accessLogUnix
+//   POST /nginx?upstreams=PORT,PORT...[&rate=BYTES_PER_SECOND]
+//        -> id, url, port, accessLog (Z:\ path), accessLogUnix
 //   POST /stop?id=N
+//   POST /kill?id=N (at once, as a crash would; see Service::Kill)
 //   POST /temp-folder -> unixPath, windowsPath
+
+// The programs and files the services are made of, from the host's command
+// line.
+struct ServiceSources {
+    std::string ruviServerProgram;  // the host build's ruvi-server
+    std::string nginxConfig;        // the shipped deploy/nginx/ruvi.conf
+};
+
 void AddControlApi(httplib::Server& server, ServiceRegistry& registry,
-                   const std::string& ruviServerProgram);
+                   const ServiceSources& sources);

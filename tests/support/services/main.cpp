@@ -5,7 +5,7 @@
 // standard output is "listening on http://127.0.0.1:PORT/". SIGTERM or
 // SIGINT stops it, and everything it started.
 //
-// Usage: ruvi-test-services [--ruvi-server PROGRAM]
+// Usage: ruvi-test-services [--ruvi-server PROGRAM] [--nginx-conf SHIPPED_CONF]
 
 #include <pthread.h>
 #include <signal.h>
@@ -33,9 +33,10 @@ sigset_t StopSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string ruviServerProgram;
+    ServiceSources sources;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--ruvi-server") == 0) ruviServerProgram = argv[i + 1];
+        if (std::strcmp(argv[i], "--ruvi-server") == 0) sources.ruviServerProgram = argv[i + 1];
+        if (std::strcmp(argv[i], "--nginx-conf") == 0) sources.nginxConfig = argv[i + 1];
     }
 
     // The wrapper that started us may be killed outright (a test runner's
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
 
     ServiceRegistry registry;
     httplib::Server server;
-    AddControlApi(server, registry, ruviServerProgram);
+    AddControlApi(server, registry, sources);
     AddScriptedAnswers(server);
     const int port = server.bind_to_any_port("127.0.0.1");
     if (port < 0) {

@@ -31,7 +31,7 @@ std::vector<std::string> CommandLine(const RuviServerOptions& options) {
 }  // namespace
 
 RuviServerService::RuviServerService(const RuviServerOptions& options) : folder_("ruvi-server") {
-    const std::string out = folder_.Path() + "/stdout";
+    const std::string out = AccessLogPath();
     const std::string err = folder_.Path() + "/stderr";
     process_ = std::make_unique<ChildProcess>(CommandLine(options), out, err);
 
@@ -52,4 +52,12 @@ RuviServerService::RuviServerService(const RuviServerOptions& options) : folder_
     if (url_.rfind(loopback, 0) == 0) url_.replace(0, loopback.size(), "https://localhost:");
 }
 
-std::string RuviServerService::Facts() const { return "url=" + url_ + "\n"; }
+std::string RuviServerService::Facts() const {
+    const std::string accessLog = AccessLogPath();
+    return "url=" + url_ + "\naccessLog=" + WindowsPathOf(accessLog) +
+           "\naccessLogUnix=" + accessLog + "\n";
+}
+
+void RuviServerService::Kill() { process_->Kill(); }
+
+std::string RuviServerService::AccessLogPath() const { return folder_.Path() + "/stdout"; }

@@ -27,9 +27,15 @@ public:
 
     // url: the server base URL, ending in the base path; over HTTPS it names
     // the host "localhost", which the test certificates are made for.
+    // accessLog (Z:\ path) and accessLogUnix: the server's standard output,
+    // its access log.
     std::string Facts() const override;
+    // SIGKILL: a download under way is cut off, as when the machine fails.
+    void Kill() override;
 
 private:
+    std::string AccessLogPath() const;
+
     TempFolder folder_;
     std::unique_ptr<ChildProcess> process_;
     std::string url_;

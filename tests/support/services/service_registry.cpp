@@ -12,7 +12,7 @@ std::string ServiceRegistry::Adopt(std::unique_ptr<Service> service) {
     return "id=" + std::to_string(id) + "\n" + facts;
 }
 
-bool ServiceRegistry::Stop(int id) {
+bool ServiceRegistry::Stop(int id, bool atOnce) {
     std::unique_ptr<Service> stopping;
     {
         std::lock_guard lock(mutex_);
@@ -22,6 +22,7 @@ bool ServiceRegistry::Stop(int id) {
         services_.erase(found);
     }
     // Stopping takes a while (squid winds down); other requests go on.
+    if (atOnce) stopping->Kill();
     stopping.reset();
     return true;
 }

@@ -22,8 +22,9 @@ public:
     // Keeps a started service; returns "id=N" and the service's facts.
     std::string Adopt(std::unique_ptr<Service> service);
 
-    // False when no service has that id (any more).
-    bool Stop(int id);
+    // False when no service has that id (any more). atOnce: killed first
+    // (see Service::Kill).
+    bool Stop(int id, bool atOnce = false);
 
     // A new empty folder; returns unixPath and windowsPath.
     std::string MakeTempFolder();

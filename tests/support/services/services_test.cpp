@@ -9,7 +9,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "../scripted_pattern.h"
 #include "child_process.h"
 #include "loopback.h"
+#include "nginx_service.h"
 #include "ruvi_server_service.h"
 #include "scripted_answers.h"
 #include "service_files.h"
@@ -42,15 +45,15 @@ std::string Fact(const std::string& facts, const std::string& name) {
     return facts.substr(value, facts.find('\n', value) - value);
 }
 
-// The scripted answers on a listener of their own, for one test.
-class ScriptedServer {
+// A listener of its own with the routes given, for one test.
+class LoopbackServer {
 public:
-    ScriptedServer() {
-        AddScriptedAnswers(server_);
+    explicit LoopbackServer(const std::function<void(httplib::Server&)>& addRoutes) {
+        addRoutes(server_);
         port_ = server_.bind_to_any_port("127.0.0.1");
         listener_ = std::thread([this] { server_.listen_after_bind(); });
     }
-    ~ScriptedServer() {
+    ~LoopbackServer() {
         server_.stop();
         listener_.join();
     }
@@ -61,6 +64,12 @@ private:
     httplib::Server server_;
     int port_ = 0;
     std::thread listener_;
+};
+
+// The scripted answers on a listener of their own.
+class ScriptedServer : public LoopbackServer {
+public:
+    ScriptedServer() : LoopbackServer(AddScriptedAnswers) {}
 };
 
 class ScriptedAnswersTest : public ::testing::Test {
@@ -152,13 +161,52 @@ TEST(RuviServerService, AnnouncesTheServersUrlOrWhyItDidNotStart) {
     ASSERT_EQ(url.substr(url.size() - 11), "/RUVServer/") << url;
     const int port = std::stoi(url.substr(17));
     EXPECT_EQ(httplib::Client("127.0.0.1", port).Get("/RUVServer/")->status, 200);
-    server.reset();
+    EXPECT_EQ(ReadWholeFile(Fact(server->Facts(), "accessLogUnix")).rfind("listening on ", 0), 0u);
+    server->Kill();
     EXPECT_FALSE(AcceptsConnections(port));
+    server.reset();
 
     options.planFolder = plan.Path() + "/missing";
     EXPECT_THROW(RuviServerService{options}, std::runtime_error);
 }
 #endif
+
+TEST(NginxService, PutsTheShippedConfigurationInFrontOfTheInstancesOverPlainHttp) {
+    // Two instances that say which one answered.
+    const auto instance = [](const std::string& name) {
+        return [name](httplib::Server& server) {
+            server.Post("/RUVServer/who", [name](const auto&, auto& response) {
+                response.set_content(name, "text/plain");
+            });
+        };
+    };
+    const LoopbackServer first(instance("first"));
+    const LoopbackServer second(instance("second"));
+    // Directly, and through relays that slow the instances down.
+    for (const long long rateLimit : {0LL, 1LL << 20}) {
+        auto nginx = std::make_unique<NginxService>(
+            NginxOptions{RUVI_SHIPPED_NGINX_CONF, {first.Port(), second.Port()}, rateLimit});
+        const std::string facts = nginx->Facts();
+        const int port = std::stoi(Fact(facts, "port"));
+        EXPECT_EQ(Fact(facts, "url"), "http://127.0.0.1:" + std::to_string(port) + "/RUVServer/");
+
+        httplib::Client client("127.0.0.1", port);
+        std::set<std::string> answered;
+        for (int i = 0; i < 4; ++i) {
+            const auto answer = client.Post("/RUVServer/who", "", "text/plain");
+            ASSERT_TRUE(answer) << rateLimit;
+            answered.insert(answer->body);
+        }
+        EXPECT_EQ(answered, (std::set<std::string>{"first", "second"})) << rateLimit;
+        EXPECT_EQ(client.Get("/elsewhere")->status, 404);
+
+        const std::string folder =
+            std::filesystem::path(Fact(facts, "accessLogUnix")).parent_path();
+        nginx.reset();
+        EXPECT_FALSE(AcceptsConnections(port));
+        EXPECT_FALSE(AnyProcessMentions(folder));
+    }
+}
 
 // A services host of its own, for one test.
 class ServicesHost {

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+
+// Where HttpClient::Post puts an answer's body while it arrives, piece by
+// piece, so that a body of any size costs no more memory than one piece.
+class IResponseSink {
+public:
+    // Takes the next piece of the body. False refuses it: the transfer ends
+    // there, and Post fails.
+    virtual bool Write(const char* bytes, std::size_t size) = 0;
+
+protected:
+    ~IResponseSink() = default;
+};
