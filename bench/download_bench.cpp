@@ -36,7 +36,7 @@
 #include "platform/kernel_handle.h"
 #include "platform/unique_window.h"
 #include "skin/progress_bmp_ctrl.h"
-#include "window/progress_window.h"
+#include "window/progress_bar_sink.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ constexpr DWORD kPieceSize = 1 << 20;
 
 // Stands in for the installer's main window: a shown window that the
 // installer's progress bar paints, as large as the bar is there.
-class BenchProgressWindow final : public IProgressWindow {
+class BenchProgressWindow final {
 public:
     BenchProgressWindow()
         : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 360, 19, nullptr,
@@ -60,11 +60,12 @@ public:
         bar_.SetRange(0, 100);
     }
 
-    CProgressBmpCtrl& ProgressBar() override { return bar_; }
+    IProgressSink* Sink() { return &sink_; }
 
 private:
     UniqueWindow window_;
     CProgressBmpCtrl bar_;  // goes first, letting go of the window
+    CProgressBarSink sink_{bar_};
 };
 
 [[noreturn]] void Fail(const std::string& what) {
@@ -101,7 +102,7 @@ std::uint64_t InstallerDownload(const std::string& url, const std::string& path,
     download.saveName = path.substr(slash + 1);
     download.declaration = declaration;
     BenchProgressWindow window;
-    download.ownerWindow = &window;
+    download.ownerWindow = window.Sink();
 
     watch.Restart();
     const CWorkerThread thread = CWorkerThread::Start([&download] { download.Run(); });

@@ -26,11 +26,11 @@
 #include "bench_measure.h"
 #include "net/initial_exchange.h"
 #include "platform/file_search.h"
+#include "platform/local_paths.h"
 #include "skin/gdiplus_session.h"
 #include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
 #include "startup/installer_context.h"
-#include "startup/local_paths.h"
 #include "startup/xml_document.h"
 
 namespace {

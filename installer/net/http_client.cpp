@@ -7,9 +7,8 @@
 #include "net/http_messages.h"
 #include "net/internet_calls.h"
 #include "net/internet_error.h"
+#include "net/progress_sink.h"
 #include "net/response_sink.h"
-#include "skin/progress_bmp_ctrl.h"
-#include "window/progress_window.h"
 
 namespace {
 
@@ -29,33 +28,33 @@ constexpr DWORD kPieceSize = 1 << 20;
 constexpr std::uint64_t kBytesPerProgressStep = 400000;
 constexpr int kProgressCeiling = 100;
 
-// Moves the bar one step for each multiple of kBytesPerProgressStep that the
+// Moves the progress one step for each multiple of kBytesPerProgressStep that the
 // body goes past, that is, once the byte at that position has arrived. Bytes
 // are counted, not reads: a read that takes the body past two multiples
 // gives two steps, so a body of 1000000 bytes gives two steps however it is
-// read, and one of 400000 bytes none. A step that cannot move the bar (it is
-// full) leaves the window alone: every repaint costs the window's thread a
+// read, and one of 400000 bytes none. A step that cannot move the progress (it
+// is full) leaves the sink alone: every repaint costs the window's thread a
 // paint, and a large download would otherwise ask for thousands of them.
 class ProgressStepper {
 public:
-    explicit ProgressStepper(IProgressWindow* window) : window_(window) {}
+    explicit ProgressStepper(IProgressSink* progress) : progress_(progress) {}
 
     void Received(std::uint64_t total) {
-        if (window_ == nullptr || total == 0) return;
+        if (progress_ == nullptr || total == 0) return;
         const std::uint64_t passed = (total - 1) / kBytesPerProgressStep;
         for (; steps_ < passed; ++steps_) {
-            CProgressBmpCtrl& bar = window_->ProgressBar();
-            // Where SetPos would put it: raised to the minimum, then lowered
-            // to the maximum.
+            const int position = progress_->Position();
+            // Where SetPosition would put it: raised to the minimum, then
+            // lowered to the maximum.
             const int next =
-                std::min(std::max(std::min(bar.GetPos() + 1, kProgressCeiling), bar.GetMinimum()),
-                         bar.GetMaximum());
-            if (next != bar.GetPos()) bar.SetPos(next);
+                std::min(std::max(std::min(position + 1, kProgressCeiling), progress_->Minimum()),
+                         progress_->Maximum());
+            if (next != position) progress_->SetPosition(next);
         }
     }
 
 private:
-    IProgressWindow* window_;
+    IProgressSink* progress_;
     std::uint64_t steps_ = 0;
 };
 
@@ -66,7 +65,7 @@ DWORD NextPieceSize(std::uint64_t received, std::uint64_t limit) {
     return room < kPieceSize ? static_cast<DWORD>(room + 1) : kPieceSize;
 }
 
-void ReadBody(HINTERNET request, IProgressWindow* progressWindow, std::uint64_t limit,
+void ReadBody(HINTERNET request, IProgressSink* progressWindow, std::uint64_t limit,
               IResponseSink& sink) {
     ProgressStepper stepper(progressWindow);
     // One buffer for the whole body, however large: memory stays constant.
@@ -111,12 +110,12 @@ bool HttpClient::SetProxySettings(std::vector<std::string> settings) {
     return true;
 }
 
-void HttpClient::Post(std::string url, IProgressWindow* progressWindow, ByteVector body) {
+void HttpClient::Post(std::string url, IProgressSink* progressWindow, ByteVector body) {
     ResponseCollector collector(response);
     Post(std::move(url), progressWindow, std::move(body), collector);
 }
 
-void HttpClient::Post(std::string url, IProgressWindow* progressWindow, ByteVector body,
+void HttpClient::Post(std::string url, IProgressSink* progressWindow, ByteVector body,
                       IResponseSink& sink) {
     response.clear();
     responseHeader.reset();
@@ -130,7 +129,7 @@ void HttpClient::Post(std::string url, IProgressWindow* progressWindow, ByteVect
     }
 }
 
-void HttpClient::Exchange(const std::string& url, IProgressWindow* progressWindow,
+void HttpClient::Exchange(const std::string& url, IProgressSink* progressWindow,
                           const ByteVector& body, IResponseSink& sink) {
     // Declared in this order, the handles close request first, session last.
     const InternetHandle session = OpenInternetSession(useProxy ? ProxyAddress() : std::string());

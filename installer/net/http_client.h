@@ -8,7 +8,7 @@
 
 #include "net/byte_vector.h"
 
-class IProgressWindow;
+class IProgressSink;
 class IResponseSink;
 
 // One HTTP POST per call over WinINet: sends a body held in memory and reads
@@ -45,19 +45,18 @@ public:
     // POSTs body to url (http[s]://host[:port]/path) with the fixed header
     // block and extraHeaders; the answer's body goes into response. Only
     // status 200 succeeds; redirections are not followed; a certificate
-    // error is a network failure. While the body arrives, the window's
-    // progress bar moves one step for each multiple of 400000 bytes that the
+    // error is a network failure. While the body arrives, the progress
+    // moves one step for each multiple of 400000 bytes that the
     // body goes past (progressWindow may be null). Throws CMessageError with
     // the failure's text after every handle it opened is closed.
-    void Post(std::string url, IProgressWindow* progressWindow, ByteVector body);
+    void Post(std::string url, IProgressSink* progressWindow, ByteVector body);
     // The same, but the body goes to sink in large pieces as they arrive and
     // response stays empty. What sink took before a failure stays taken; a
     // piece that sink refuses ends the transfer as cancelled.
-    void Post(std::string url, IProgressWindow* progressWindow, ByteVector body,
-              IResponseSink& sink);
+    void Post(std::string url, IProgressSink* progressWindow, ByteVector body, IResponseSink& sink);
 
 private:
-    void Exchange(const std::string& url, IProgressWindow* progressWindow, const ByteVector& body,
+    void Exchange(const std::string& url, IProgressSink* progressWindow, const ByteVector& body,
                   IResponseSink& sink);
     std::string ProxyAddress() const;
 };

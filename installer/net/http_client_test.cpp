@@ -82,7 +82,7 @@ private:
 class HttpClientTest : public ::testing::Test {
 protected:
     void Post(const std::string& answer, const ByteVector& body = {},
-              IProgressWindow* window = nullptr) {
+              IProgressSink* window = nullptr) {
         client.Post(services.ScriptedUrl(answer), window, body);
     }
 
@@ -220,7 +220,8 @@ TEST_F(HttpClientProgressTest, TheBarStepsOnceForEachMultipleOf400000BytesTheBod
     for (const auto& c : cases) {
         SetUp();
         PatternSink sink;
-        client.Post(services.ScriptedUrl("bytes/" + std::to_string(c.size)), &window, {}, sink);
+        client.Post(services.ScriptedUrl("bytes/" + std::to_string(c.size)), window.Sink(), {},
+                    sink);
         EXPECT_EQ(sink.received, c.size);
         EXPECT_EQ(window.ProgressBar().GetPos(), 10 + c.steps) << c.size;
         const auto repaints = window.TakeRepaintRequests();
@@ -229,7 +230,7 @@ TEST_F(HttpClientProgressTest, TheBarStepsOnceForEachMultipleOf400000BytesTheBod
     }
     // A body taken into memory steps the bar the same way.
     SetUp();
-    Post("bytes/1000000", {}, &window);
+    Post("bytes/1000000", {}, window.Sink());
     EXPECT_TRUE(HoldsPattern(client.response, 1000000));
     EXPECT_EQ(window.ProgressBar().GetPos(), 12);
 }
@@ -237,7 +238,7 @@ TEST_F(HttpClientProgressTest, TheBarStepsOnceForEachMultipleOf400000BytesTheBod
 TEST_F(HttpClientProgressTest, StepsStayWithinTheBarsRangeAndAFullBarIsNotRepainted) {
     window.ProgressBar().SetPos(100);
     window.TakeRepaintRequests();
-    Post("bytes/1000000", {}, &window);
+    Post("bytes/1000000", {}, window.Sink());
     EXPECT_EQ(window.ProgressBar().GetPos(), 100);
     EXPECT_EQ(window.TakeRepaintRequests().postedPaints, 0);
 
@@ -245,7 +246,7 @@ TEST_F(HttpClientProgressTest, StepsStayWithinTheBarsRangeAndAFullBarIsNotRepain
     window.ProgressBar().SetRange(0, 100);
     window.ProgressBar().SetPos(5);
     window.ProgressBar().SetRange(20, 100);
-    Post("bytes/500000", {}, &window);
+    Post("bytes/500000", {}, window.Sink());
     EXPECT_EQ(window.ProgressBar().GetPos(), 20);
 }
 

@@ -10,9 +10,9 @@
 #include "net/http_client.h"
 #include "net/secure_stream.h"
 #include "operations/operation_factory.h"
+#include "platform/local_paths.h"
 #include "platform/stopwatch.h"
 #include "startup/installer_context.h"
-#include "startup/local_paths.h"
 #include "startup/message_error.h"
 #include "startup/xml_document.h"
 

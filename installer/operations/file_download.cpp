@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "net/http_client.h"
+#include "net/progress_sink.h"
 #include "net/secure_stream.h"
 #include "operations/cache_file.h"
 #include "operations/child_text.h"
@@ -11,9 +12,7 @@
 #include "operations/operation_messages.h"
 #include "operations/plain_file_name.h"
 #include "platform/text_conversion.h"
-#include "skin/progress_bmp_ctrl.h"
 #include "startup/message_error.h"
-#include "window/progress_window.h"
 
 namespace {
 
@@ -123,5 +122,5 @@ void COpFileDownload::Run() {
         DeleteFileA(path.c_str());
         return fail(kDownloadUnverified, operation_messages::kDownloadUnverified);
     }
-    if (ownerWindow != nullptr) ownerWindow->ProgressBar().SetPos(kProgressWhenDone);
+    if (ownerWindow != nullptr) ownerWindow->SetPosition(kProgressWhenDone);
 }

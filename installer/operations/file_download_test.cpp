@@ -118,7 +118,7 @@ protected:
     FileDownloadTest() {
         download.url = server.url + "files/payload.bin";
         download.saveName = "payload.bin";
-        download.ownerWindow = &window;
+        download.ownerWindow = window.Sink();
         window.ProgressBar().SetPos(10);
     }
 
@@ -319,7 +319,7 @@ TEST_F(FileDownloadTest, WriteErrorsAre403AndKeepTheBytesBeforeThem) {
     COpFileDownload ontoFullDisk("L", server.url, "Z:\\dev");
     ontoFullDisk.url = download.url;
     ontoFullDisk.saveName = "full";
-    ontoFullDisk.ownerWindow = &window;
+    ontoFullDisk.ownerWindow = window.Sink();
     ontoFullDisk.Run();
     EXPECT_EQ(ontoFullDisk.result.code, 403);
     EXPECT_EQ(ontoFullDisk.result.message, kCacheWriteFailed);

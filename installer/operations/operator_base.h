@@ -9,7 +9,7 @@
 #include "operations/operation_facts.h"
 #include "operations/operation_result.h"
 
-class IProgressWindow;
+class IProgressSink;
 
 // Coarse grouping of the operation kinds.
 enum class OperationKind : int { Check = 0, Download = 1, Program = 2 };
@@ -42,8 +42,8 @@ public:
     std::string cacheDirectory;  // the work folder, no trailing backslash
     std::string serverBaseUrl;
     OperationResult result;
-    OperationFacts facts;                    // written by Run() beside result
-    IProgressWindow* ownerWindow = nullptr;  // not owned
+    OperationFacts facts;                  // written by Run() beside result
+    IProgressSink* ownerWindow = nullptr;  // not owned
     bool useProxy = false;
     std::vector<std::string> proxySettings;  // host, port, user name, password
     // Set before Init: the answer was signed, so Init insists on the declared

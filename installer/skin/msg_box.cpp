@@ -2,9 +2,9 @@
 
 #include "framework/data_exchange.h"
 #include "framework/window_text.h"
+#include "platform/local_paths.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_files.h"
-#include "startup/local_paths.h"
 
 namespace {
 

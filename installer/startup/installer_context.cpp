@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "platform/folder_protection.h"
-#include "startup/local_paths.h"
-#include "startup/registry_value.h"
+#include "platform/local_paths.h"
+#include "platform/registry_value.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_paths.h"
 #include "scoped_registry_value.h"
-#include "startup/local_paths.h"
 
 namespace {
 

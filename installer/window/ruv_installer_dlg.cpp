@@ -61,7 +61,7 @@ BOOL CRUVInstallerDlg::OnInitDialog() {
     int captionId = IDC_ROW_CAPTION_FIRST;
     for (const auto& operation : operations_) {
         SetWindowTextAnsi(Item(captionId++), operation->label);
-        operation->ownerWindow = this;
+        operation->ownerWindow = &progressSink_;
     }
     SetWindowTextAnsi(statusLine_.hwnd, window_messages::kInitialising);
     StartRunDriver();

@@ -9,13 +9,13 @@
 #include "operations/operator_base.h"
 #include "skin/dlg_ex.h"
 #include "skin/progress_bmp_ctrl.h"
-#include "window/progress_window.h"
+#include "window/progress_bar_sink.h"
 #include "window/run_driver.h"
 
 // The installer's main window: runs the operations the server listed on a
 // driver thread, one row per operation, and ends with OK (start the
 // product) or Retry and Exit.
-class CRUVInstallerDlg : public CDlgEx, public IProgressWindow, private IRunView {
+class CRUVInstallerDlg : public CDlgEx, private IRunView {
 public:
     // skinFolder is the installer's install folder, with its trailing
     // backslash. launch is what OK does after a run that succeeded, on the
@@ -23,8 +23,6 @@ public:
     CRUVInstallerDlg(std::string skinFolder, OperationList& operations,
                      std::function<void()> launch);
     ~CRUVInstallerDlg() override;
-
-    CProgressBmpCtrl& ProgressBar() override { return progressBar_; }
 
 protected:
     void DoDataExchange(CDataExchange& exchange) override;
@@ -62,6 +60,8 @@ private:
     CRunDriver driver_;
     CWindow statusLine_;
     CProgressBmpCtrl progressBar_;
+    // What the operations move the progress bar through.
+    CProgressBarSink progressSink_{progressBar_};
     std::string failureText_;
 
     // From the start of a driver thread until the window thread has seen it

@@ -11,8 +11,8 @@
 
 #include "installer_flow.h"
 #include "operations/operation_test_support.h"
+#include "platform/local_paths.h"
 #include "scripted_pattern.h"
-#include "startup/local_paths.h"
 
 using ops_test::ReadTestFile;
 using ops_test::WaitUntil;

@@ -9,8 +9,8 @@
 #include "net/http_client.h"
 #include "operations/canned_http_server.h"
 #include "operations/operation_test_support.h"
+#include "platform/local_paths.h"
 #include "resources/resource_ids.h"
-#include "startup/local_paths.h"
 #include "trusted_root.h"
 
 using ops_test::CannedHttpServer;

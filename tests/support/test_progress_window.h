@@ -4,17 +4,19 @@
 
 #include "platform/unique_window.h"
 #include "skin/progress_bmp_ctrl.h"
-#include "window/progress_window.h"
+#include "window/progress_bar_sink.h"
 
 // A stand-in for the main window in tests of code that moves its progress
 // bar: a real, shown window bound to the bar, so the bar's repaint requests
 // (invalidate, posted WM_PAINT) reach a window and can be counted. Create,
 // use and destroy it on one thread.
-class TestProgressWindow final : public IProgressWindow {
+class TestProgressWindow final {
 public:
     TestProgressWindow();
 
-    CProgressBmpCtrl& ProgressBar() override { return bar_; }
+    CProgressBmpCtrl& ProgressBar() { return bar_; }
+    // The bar as transfers see it.
+    IProgressSink* Sink() { return &sink_; }
 
     struct RepaintRequests {
         bool invalidated = false;
@@ -27,4 +29,5 @@ public:
 private:
     UniqueWindow window_;
     CProgressBmpCtrl bar_;
+    CProgressBarSink sink_{bar_};
 };

@@ -6,8 +6,8 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "net/byte_vector.h"
 #include "platform/registry_key.h"
 
 // Opens root\path for reading in the program's own registry view; an empty
@@ -16,7 +16,7 @@ RegistryKey OpenRegistryKeyForReading(HKEY root, const std::string& path);
 
 // The raw bytes of a value, whatever its registry type. Empty when the value
 // is missing, unreadable, or longer than maxBytes.
-std::optional<ByteVector> ReadRegistryBytes(
+std::optional<std::vector<char>> ReadRegistryBytes(
     HKEY key, const char* name, std::size_t maxBytes = std::numeric_limits<DWORD>::max());
 
 // A value read as text: its bytes up to the first zero, or all of them when

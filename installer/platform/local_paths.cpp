@@ -1,10 +1,10 @@
-#include "startup/local_paths.h"
+#include "platform/local_paths.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "startup/registry_value.h"
+#include "platform/registry_value.h"
 
 std::string ReadInstallPath(const std::string& productKey) {
     const RegistryKey key =

@@ -1,4 +1,4 @@
-#include "startup/registry_value.h"
+#include "platform/registry_value.h"
 
 #include <algorithm>
 
@@ -14,12 +14,13 @@ RegistryKey OpenRegistryKeyForReading(HKEY root, const std::string& path) {
     return RegistryKey(key);
 }
 
-std::optional<ByteVector> ReadRegistryBytes(HKEY key, const char* name, std::size_t maxBytes) {
+std::optional<std::vector<char>> ReadRegistryBytes(HKEY key, const char* name,
+                                                   std::size_t maxBytes) {
     // The size that a query without a buffer reports may be the stored UTF-16
     // size rather than the ANSI one, so read into a growing buffer instead of
     // trusting it; a value may also grow between two calls.
     // Never an empty buffer: a null one would turn the read into a size query.
-    ByteVector data(std::max<std::size_t>(1, std::min(kFirstGuess, maxBytes)));
+    std::vector<char> data(std::max<std::size_t>(1, std::min(kFirstGuess, maxBytes)));
     for (;;) {
         DWORD size = static_cast<DWORD>(data.size());
         const LSTATUS status = RegQueryValueExA(key, name, nullptr, nullptr,
