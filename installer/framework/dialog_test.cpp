@@ -9,8 +9,8 @@
 
 #include "framework/application.h"
 #include "framework/data_exchange.h"
-#include "framework/modal_test_run.h"
 #include "framework_test_ids.h"
+#include "modal_test_run.h"
 
 namespace {
 

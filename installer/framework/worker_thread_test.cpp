@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "framework/modal_test_run.h"
+#include "modal_test_run.h"
 #include "platform/kernel_handle.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/modal_test_run.h"
+#include "modal_test_run.h"
 #include "resources/resource_ids.h"
-#include "skin/skin_test_support.h"
+#include "skin_test_support.h"
 
 namespace {
 

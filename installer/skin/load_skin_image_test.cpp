@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "framework/device_context.h"
-#include "skin/skin_test_support.h"
+#include "skin_test_support.h"
 
 namespace {
 

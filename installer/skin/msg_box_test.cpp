@@ -4,10 +4,10 @@
 
 #include "framework/application.h"
 #include "framework/device_context.h"
-#include "framework/modal_test_run.h"
+#include "modal_test_run.h"
 #include "resources/resource_ids.h"
 #include "skin/load_skin_image.h"
-#include "skin/skin_test_support.h"
+#include "skin_test_support.h"
 
 namespace {
 

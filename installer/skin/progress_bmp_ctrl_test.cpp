@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "framework/modal_test_run.h"
+#include "modal_test_run.h"
 #include "platform/text_conversion.h"
 #include "platform/unique_window.h"
-#include "skin/skin_test_support.h"
+#include "skin_test_support.h"
 
 namespace {
 

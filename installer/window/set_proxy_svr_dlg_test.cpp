@@ -6,9 +6,9 @@
 #include <string>
 
 #include "framework/device_context.h"
-#include "framework/modal_test_run.h"
+#include "modal_test_run.h"
 #include "resources/resource_ids.h"
-#include "skin/skin_test_support.h"
+#include "skin_test_support.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "net/byte_vector.h"
 #include "net/secure_stream.h"
-#include "skin/skin_test_support.h"
+#include "skin_test_support.h"
 
 using ops_test::CopyFileTo;
 using ops_test::WindowsPathOf;

@@ -154,6 +154,7 @@ TEST_F(ProxyDialogFlowTest, ARealProxyCarriesTheNextExchangeAndTheLogNamesTheFai
     ASSERT_TRUE(control::Click(window, IDC_EXIT));
     ASSERT_TRUE(installer->WaitForExit());
     const std::string log = InstallLog();
+    SaveArtefact("install.log", log);
     EXPECT_NE(log.find("operation-end label=\"Setup\" kind=\"CSetupRun\" code=501 message=\"" +
                        Utf8(u8"找不到可以运行的程序") + "\""),
               std::string::npos)

@@ -1,4 +1,4 @@
-#include "framework/modal_test_run.h"
+#include "modal_test_run.h"
 
 namespace {
 

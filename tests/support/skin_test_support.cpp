@@ -1,4 +1,4 @@
-#include "skin/skin_test_support.h"
+#include "skin_test_support.h"
 
 #include <shellapi.h>
 
@@ -6,7 +6,7 @@
 
 #include "framework/device_context.h"
 #include "framework/gdi_object.h"
-#include "framework/modal_test_run.h"
+#include "modal_test_run.h"
 #include "platform/file_search.h"
 #include "platform/registry_key.h"
 #include "platform/text_conversion.h"
