@@ -46,9 +46,10 @@ public:
     // block and extraHeaders; the answer's body goes into response. Only
     // status 200 succeeds; redirections are not followed; a certificate
     // error is a network failure. While the body arrives, the progress
-    // moves one step for each multiple of 400000 bytes that the
-    // body goes past (progressWindow may be null). Throws CMessageError with
-    // the failure's text after every handle it opened is closed.
+    // moves one step for each multiple of 400000 bytes that the body goes
+    // past (progressWindow, the main window's progress bar, may be null).
+    // Throws CMessageError with the failure's text after every handle it
+    // opened is closed.
     void Post(std::string url, IProgressSink* progressWindow, ByteVector body);
     // The same, but the body goes to sink in large pieces as they arrive and
     // response stays empty. What sink took before a failure stays taken; a
