@@ -1,5 +1,6 @@
 #include "http_listener.h"
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "startup_error.h"
@@ -17,6 +18,16 @@ public:
     }
 
     httplib::Server& Http() override { return *this; }
+    int Bind(const std::string& host, int port) override {
+        const int bound = port == 0 ? this->bind_to_any_port(host)
+                                    : (this->bind_to_port(host, port) ? port : -1);
+        // The library listens with a backlog of 5: a burst of installers
+        // asking at once would see connections refused into the client's
+        // SYN retries, and a request delayed past the keep-alive wait.
+        // Listening again on a listening socket only deepens its backlog.
+        if (bound >= 0 && ::listen(this->svr_sock_, SOMAXCONN) != 0) return -1;
+        return bound;
+    }
     bool Serve() override {
         served_ = true;
         return this->listen_after_bind();

@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <memory>
+#include <string>
 
 #include "server_options.h"
 
@@ -15,6 +16,9 @@ public:
     virtual ~CHttpListener() = default;
 
     virtual httplib::Server& Http() = 0;
+    // Binds host:port (port 0: any free one) and listens with the system's
+    // full connection backlog. Returns the port, or -1 with errno set.
+    virtual int Bind(const std::string& host, int port) = 0;
     // listen_after_bind; from here on the socket is the library's to close.
     virtual bool Serve() = 0;
 };

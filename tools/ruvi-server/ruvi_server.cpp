@@ -111,9 +111,7 @@ void CRuviServer::ConfigureHttp() {
 }
 
 int CRuviServer::Bind() {
-    const int port = options_.port == 0
-                         ? http_.bind_to_any_port(options_.host)
-                         : (http_.bind_to_port(options_.host, options_.port) ? options_.port : -1);
+    const int port = listener_->Bind(options_.host, options_.port);
     if (port < 0) {
         throw CStartupError("cannot listen on " + options_.host + ':' +
                             std::to_string(options_.port) + ": " + std::strerror(errno));
