@@ -29,8 +29,8 @@
 #include <vector>
 
 #include "bench_measure.h"
+#include "core/file_declaration.h"
 #include "framework/worker_thread.h"
-#include "net/file_declaration.h"
 #include "operations/file_download.h"
 #include "platform/internet_handle.h"
 #include "platform/kernel_handle.h"

@@ -24,14 +24,14 @@
 #include <vector>
 
 #include "bench_measure.h"
-#include "net/initial_exchange.h"
+#include "core/xml_document.h"
+#include "exchange/initial_exchange.h"
+#include "exchange/installer_context.h"
 #include "platform/file_search.h"
 #include "platform/local_paths.h"
 #include "skin/gdiplus_session.h"
 #include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
-#include "startup/installer_context.h"
-#include "startup/xml_document.h"
 
 namespace {
 

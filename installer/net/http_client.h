@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 
 class IProgressSink;
 class IResponseSink;

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "core/secure_stream.h"
+#include "core/trust_key.h"
+#include "exchange/answer_verifier.h"
 #include "minimal_plan.h"
-#include "net/answer_verifier.h"
 #include "net/internet_error.h"
 #include "net/response_sink.h"
-#include "net/secure_stream.h"
 #include "scripted_pattern.h"
-#include "startup/trust_key.h"
 #include "test_progress_window.h"
 #include "test_services.h"
 #include "trusted_root.h"

@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/message_error.h"
+#include "core/secure_stream.h"
 #include "net/http_client.h"
 #include "net/progress_sink.h"
-#include "net/secure_stream.h"
 #include "operations/cache_file.h"
 #include "operations/child_text.h"
 #include "operations/declared_file.h"
 #include "operations/operation_messages.h"
 #include "operations/plain_file_name.h"
 #include "platform/text_conversion.h"
-#include "startup/message_error.h"
 
 namespace {
 

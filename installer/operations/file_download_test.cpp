@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "operation_test_support.h"
 #include "operations/cache_file.h"
-#include "operations/operation_test_support.h"
 #include "platform/kernel_handle.h"
 #include "scripted_pattern.h"
 #include "test_progress_window.h"

@@ -5,13 +5,13 @@
 
 #include <string>
 
+#include "core/message_error.h"
+#include "operation_test_support.h"
 #include "operations/file_download.h"
 #include "operations/operation_messages.h"
-#include "operations/operation_test_support.h"
 #include "operations/os_check.h"
 #include "operations/ruv_check.h"
 #include "operations/setup_run.h"
-#include "startup/message_error.h"
 
 using ::testing::ElementsAre;
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
-#include "net/initial_exchange.h"
-#include "net/secure_stream.h"
-#include "operations/operation_test_support.h"
+#include "core/secure_stream.h"
+#include "exchange/initial_exchange.h"
+#include "exchange/installer_context.h"
+#include "operation_test_support.h"
 #include "scoped_registry_value.h"
-#include "startup/installer_context.h"
 #include "test_services.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/message_error.h"
 #include "net/http_client.h"
 #include "operations/operation_messages.h"
 #include "operations/os_description.h"
@@ -9,7 +10,6 @@
 #include "operations/product_control.h"
 #include "platform/com_apartment.h"
 #include "platform/text_conversion.h"
-#include "startup/message_error.h"
 
 namespace {
 

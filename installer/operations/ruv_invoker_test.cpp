@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "operations/os_description.h"
 #include "product_control_fixture.h"
 #include "test_services.h"

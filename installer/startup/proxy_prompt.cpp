@@ -1,10 +1,10 @@
 #include "startup/proxy_prompt.h"
 
+#include "exchange/initial_exchange.h"
+#include "exchange/installer_context.h"
 #include "framework/application.h"
-#include "net/initial_exchange.h"
 #include "net/probe_proxy.h"
 #include "platform/install_log.h"
-#include "startup/installer_context.h"
 #include "window/set_proxy_svr_dlg.h"
 #include "window/window_messages.h"
 

@@ -4,8 +4,10 @@
 
 #include <vector>
 
-#include "net/initial_exchange.h"
-#include "net/installer_version.h"
+#include "core/xml_document.h"
+#include "exchange/initial_exchange.h"
+#include "exchange/installer_context.h"
+#include "exchange/installer_version.h"
 #include "operations/os_description.h"
 #include "platform/install_log.h"
 #include "platform/install_log_folder.h"
@@ -13,10 +15,8 @@
 #include "skin/gdiplus_session.h"
 #include "skin/msg_box.h"
 #include "startup/command_line.h"
-#include "startup/installer_context.h"
 #include "startup/product_launch.h"
 #include "startup/proxy_prompt.h"
-#include "startup/xml_document.h"
 #include "window/run_driver.h"
 #include "window/ruv_installer_dlg.h"
 #include "window/window_messages.h"

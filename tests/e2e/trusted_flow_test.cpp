@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
+#include "canned_http_server.h"
 #include "installer_flow.h"
 #include "net/http_client.h"
-#include "operations/canned_http_server.h"
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "platform/local_paths.h"
 #include "resources/resource_ids.h"
 #include "trusted_root.h"
