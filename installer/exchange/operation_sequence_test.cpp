@@ -53,8 +53,9 @@ TEST(OperationSequenceTest, FreshInstallationRunsTheDownloadedSetupProgram) {
     CInstallerContext context;
     const TestFolder work("work");
     context.cacheDirectory = work.Path();
-    OperationList operations;
-    ASSERT_TRUE(RunInitialExchange(operations, context)) << context.lastError;
+    const ExchangeOutcome outcome = RunInitialExchange(context);
+    ASSERT_TRUE(outcome.Succeeded()) << outcome.failure;
+    const OperationList& operations = outcome.operations;
     ASSERT_EQ(operations.size(), 4u);
 
     for (const auto& operation : operations) {
