@@ -102,7 +102,7 @@ std::uint64_t InstallerDownload(const std::string& url, const std::string& path,
     download.saveName = path.substr(slash + 1);
     download.declaration = declaration;
     BenchProgressWindow window;
-    download.ownerWindow = window.Sink();
+    download.PrepareRun({}, window.Sink());
 
     watch.Restart();
     const CWorkerThread thread = CWorkerThread::Start([&download] { download.Run(); });

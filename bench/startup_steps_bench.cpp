@@ -36,7 +36,6 @@
 namespace {
 
 constexpr DWORD kAllCommonControlClasses = 0xFF;
-constexpr char kInstallerProductKey[] = "RUVI";
 constexpr int kWarmRepeats = 5;
 
 // The median time of kWarmRepeats calls of work.
@@ -52,10 +51,8 @@ double WarmMilliseconds(const std::function<void()>& work) {
 }
 
 void Exchange(CInstallerContext& context) {
-    OperationList operations;
-    if (!RunInitialExchange(operations, context)) {
-        throw std::runtime_error("the exchange failed: " + context.lastError);
-    }
+    const ExchangeOutcome outcome = RunInitialExchange(context);
+    if (!outcome.Succeeded()) throw std::runtime_error("the exchange failed: " + outcome.failure);
 }
 
 // Every picture of the main window's skin folders; their number.

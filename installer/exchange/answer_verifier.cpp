@@ -97,9 +97,10 @@ void CAnswerVerifier::PrepareRequest(HttpClient& client) const {
     client.keptHeaderName = kSignatureHeader;
 }
 
-void CAnswerVerifier::CheckAnswer(const HttpClient& client) const {
-    if (trustKey_.empty()) return;
+SignatureVerdict CAnswerVerifier::CheckAnswer(const HttpClient& client) const {
+    if (trustKey_.empty()) return SignatureVerdict::Unsigned;
     if (!IsAnswerSignedFor(trustKey_, nonce_, client.responseHeader, client.response)) {
         throw CMessageError(exchange_messages::kAnswerSignatureInvalid);
     }
+    return SignatureVerdict::Valid;
 }

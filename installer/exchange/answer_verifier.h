@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/byte_vector.h"
+#include "exchange/exchange_attempt.h"
 
 class CInstallerConfig;
 class HttpClient;
@@ -30,10 +31,11 @@ public:
     // the signature header of the answer; clears both outside trusted mode.
     void PrepareRequest(HttpClient& client) const;
 
-    // Checks the client's latest answer before anything decodes it. Throws
-    // CMessageError with "服务器应答签名无效" when the signature is missing,
-    // malformed, or not the trust key's over this nonce and body.
-    void CheckAnswer(const HttpClient& client) const;
+    // Checks the client's latest answer before anything decodes it: Valid
+    // in trusted mode, Unsigned outside it. Throws CMessageError with
+    // "服务器应答签名无效" when the signature is missing, malformed, or not
+    // the trust key's over this nonce and body.
+    SignatureVerdict CheckAnswer(const HttpClient& client) const;
 
 private:
     ByteVector trustKey_;  // empty outside trusted mode

@@ -7,8 +7,7 @@
 // none to check (no trusted key configured).
 enum class SignatureVerdict { Unsigned, Valid, Invalid };
 
-// What one attempt of the initial exchange did, for the install log. The
-// failure's text is the context's lastError.
+// What one attempt of the initial exchange did, for the install log.
 struct ExchangeAttempt {
     std::string url;  // empty when the attempt ended before its request
     SignatureVerdict signature = SignatureVerdict::Unsigned;

@@ -1,5 +1,6 @@
 #include "exchange/exchange_log.h"
 
+#include "exchange/exchange_attempt.h"
 #include "exchange/installer_context.h"
 #include "platform/install_log.h"
 
@@ -26,7 +27,7 @@ const char* VerdictName(SignatureVerdict verdict) {
 // user name and password are left out.
 void AddProxy(const CInstallerContext& context, LogFields& fields) {
     const auto& client = context.httpClient;
-    const std::vector<std::string>* settings = nullptr;
+    const ProxySettings* settings = nullptr;
     const char* source = "none";
     if (client.useProxy) {
         source = "dialog";
@@ -36,9 +37,9 @@ void AddProxy(const CInstallerContext& context, LogFields& fields) {
         settings = &context.proxySettings;
     }
     fields.emplace_back("proxy", source);
-    if (settings == nullptr || settings->size() < 2) return;
-    fields.emplace_back("proxy-host", (*settings)[0]);
-    fields.emplace_back("proxy-port", (*settings)[1]);
+    if (settings == nullptr) return;
+    fields.emplace_back("proxy-host", settings->host);
+    fields.emplace_back("proxy-port", settings->port);
 }
 
 }  // namespace
@@ -49,14 +50,14 @@ void LogConfiguration(const CInstallerConfig& config) {
                                          {"trusted", config.Trusted()}});
 }
 
-void LogExchangeAttempt(const CInstallerContext& context, std::int64_t milliseconds) {
-    const ExchangeAttempt& attempt = context.exchangeAttempt;
+void LogExchangeAttempt(const CInstallerContext& context, const ExchangeAttempt& attempt,
+                        const std::string& failure, std::int64_t milliseconds) {
     LogFields fields = {{"url", attempt.url},
                         {"status", context.httpClient.lastStatus},
                         {"bytes", context.httpClient.response.size()},
                         {"milliseconds", milliseconds},
                         {"signature", VerdictName(attempt.signature)}};
     AddProxy(context, fields);
-    if (!context.lastError.empty()) fields.emplace_back("failure", context.lastError);
+    if (!failure.empty()) fields.emplace_back("failure", failure);
     install_log::Write("exchange", fields);
 }

@@ -19,7 +19,6 @@
 namespace {
 
 constexpr char kConfigFileName[] = "\\RUVI.config";
-constexpr char kInstallerProductKey[] = "RUVI";
 constexpr char kExchangeAddress[] = "ruvinstall";
 constexpr char kAnswerBufferId[] = "RUV Installer Response";
 
@@ -93,9 +92,9 @@ void ParseResponse(const char* document, std::size_t length, CInstallerContext& 
     if (operationList.empty()) throw CMessageError(exchange_messages::kInvalidOperationList);
 }
 
-bool RunInitialExchange(OperationList& operationList, CInstallerContext& context) {
-    context.lastError.clear();
-    context.exchangeAttempt = ExchangeAttempt();
+ExchangeOutcome RunInitialExchange(CInstallerContext& context) {
+    ExchangeOutcome outcome;
+    ExchangeAttempt attempt;
     const Stopwatch stopwatch;
     try {
         const std::string configPath = ReadInstallPath(kInstallerProductKey) + kConfigFileName;
@@ -104,21 +103,23 @@ bool RunInitialExchange(OperationList& operationList, CInstallerContext& context
         context.ReadBrowserProxySettings();
         context.serverBaseUrl = context.config.serverUrl;
         context.httpClient.responseLimit = kInitialAnswerLimit;
-        context.exchangeAttempt.url = context.serverBaseUrl + kExchangeAddress;
+        attempt.url = context.serverBaseUrl + kExchangeAddress;
         const CAnswerVerifier verifier(context.config);
         verifier.PrepareRequest(context.httpClient);
-        context.httpClient.Post(context.exchangeAttempt.url, nullptr, ByteVector());
-        verifier.CheckAnswer(context.httpClient);
+        context.httpClient.Post(attempt.url, nullptr, ByteVector());
+        // Invalid stays when the check throws.
+        attempt.signature = SignatureVerdict::Invalid;
+        attempt.signature = verifier.CheckAnswer(context.httpClient);
         const ByteVector body = context.httpClient.response;
         ByteVector plain;
         DecodeResponse(context.config.encryptionMode, body, plain, context.config.desKey);
-        ParseResponse(plain.data(), plain.size(), context, operationList);
+        ParseResponse(plain.data(), plain.size(), context, outcome.operations);
     } catch (const CMessageError& error) {
-        context.lastError = exchange_messages::kExchangeFailedPrefix + error.Text();
+        outcome.failure = exchange_messages::kExchangeFailedPrefix + error.Text();
     } catch (...) {
-        context.lastError = std::string(exchange_messages::kExchangeFailedPrefix) +
-                            exchange_messages::kUnknownFailure;
+        outcome.failure = std::string(exchange_messages::kExchangeFailedPrefix) +
+                          exchange_messages::kUnknownFailure;
     }
-    LogExchangeAttempt(context, stopwatch.Milliseconds());
-    return context.lastError.empty();
+    LogExchangeAttempt(context, attempt, outcome.failure, stopwatch.Milliseconds());
+    return outcome;
 }

@@ -9,22 +9,27 @@
 
 class CInstallerContext;
 
-// The main window has one display row per operation, and no more.
-inline constexpr std::size_t kMaxOperationCount = 5;
-
 // The largest answer to the initial request. A real plan is a few
 // kilobytes; the parser runs on the window thread before there is a window,
 // so a large answer would hold the installer up with nothing on screen.
 inline constexpr std::size_t kInitialAnswerLimit = 64 * 1024;
 
+// What one attempt of the initial exchange ends with.
+struct ExchangeOutcome {
+    // The answer's operations; after a failure, those built before it.
+    OperationList operations;
+    // "初始化错误：" + the first failure's text; empty when the attempt
+    // succeeded.
+    std::string failure;
+
+    bool Succeeded() const { return failure.empty(); }
+};
+
 // Asks the server what to do: reads the configuration from the installer's
 // install folder, posts once to the server's "ruvinstall" address, checks the
 // answer's signature in trusted mode, decodes and checks the answer and
-// appends its operations to operationList. The
-// outcome is context.lastError: empty on success, otherwise
-// "初始化错误：" + the first failure's text (operations appended before the
-// failure stay). Returns whether it succeeded; never throws.
-bool RunInitialExchange(OperationList& operationList, CInstallerContext& context);
+// builds its operations. Never throws.
+ExchangeOutcome RunInitialExchange(CInstallerContext& context);
 
 // plain receives the answer document that body carries in the given mode.
 // Throws CMessageError.

@@ -7,7 +7,6 @@
 #include <regex>
 #include <string>
 
-#include "canned_http_server.h"
 #include "core/des_ecb.h"
 #include "core/message_error.h"
 #include "core/secure_stream.h"
@@ -122,14 +121,20 @@ protected:
         return services.StartRuviServer(plan.unixPath, settings);
     }
 
-    bool Exchange() { return RunInitialExchange(operations, installed.Context()); }
-    const std::string& LastError() { return installed.Context().lastError; }
+    bool Exchange() {
+        ExchangeOutcome outcome = RunInitialExchange(installed.Context());
+        operations = std::move(outcome.operations);
+        lastError = outcome.failure;
+        return outcome.Succeeded();
+    }
+    const std::string& LastError() { return lastError; }
 
     CXmlRuntime runtime;
     TestServices services;
     SharedFolder plan = services.MakeSharedFolder();
     InstalledInstaller installed;
     OperationList operations;
+    std::string lastError;
 };
 
 const std::string kFullList =
@@ -188,24 +193,25 @@ TEST_F(InitialExchangeTest, InTrustedModeOnlyAnAnswerTheTrustKeySignedForThisReq
 }
 
 TEST_F(InitialExchangeTest, OnlyTrustedModeSendsANonceAndEachAttemptItsOwn) {
-    const CannedHttpServer canned(200, "not an answer");
-    const std::regex nonceLine("\r\nX-Ruvi-Nonce: ([0-9a-f]{32})\r\n");
+    const CannedAnswer canned = services.ServeCanned(200, "not an answer");
+    const std::regex nonceLine("\nX-Ruvi-Nonce: ([0-9a-f]{32})\n");
     std::smatch found;
 
-    installed.PutSecureConfig(canned.Url(), services.MakeSigningKey().trustKey);
+    installed.PutSecureConfig(canned.url, services.MakeSigningKey().trustKey);
     EXPECT_FALSE(Exchange());
     const std::string first = canned.LastRequest();
     ASSERT_TRUE(std::regex_search(first, found, nonceLine)) << first;
     const std::string firstNonce = found[1];
-    EXPECT_EQ(first.rfind("POST /ruvinstall HTTP/1.1\r\n", 0), 0u) << first;
-    EXPECT_EQ(first.substr(first.size() - 4), "\r\n\r\n") << "the body stays empty";
+    const std::string path = canned.url.substr(canned.url.find("/scripted/"));
+    EXPECT_EQ(first.substr(0, first.find('\n')), "POST " + path + "ruvinstall") << first;
+    EXPECT_EQ(first.substr(first.size() - 2), "\n\n") << "the body stays empty";
 
     EXPECT_FALSE(Exchange());
     const std::string second = canned.LastRequest();
     ASSERT_TRUE(std::regex_search(second, found, nonceLine)) << second;
     EXPECT_NE(found[1], firstNonce);
 
-    installed.PutSecureConfig(canned.Url());
+    installed.PutSecureConfig(canned.url);
     EXPECT_FALSE(Exchange());
     EXPECT_EQ(canned.LastRequest().find("X-Ruvi-Nonce"), std::string::npos);
 }
@@ -303,8 +309,8 @@ TEST_F(InitialExchangeTest, AddressMissingOnTheServerIsAServerError) {
 }
 
 TEST_F(InitialExchangeTest, DesBodyThatIsNotWholeBlocksIsRefused) {
-    const CannedHttpServer canned(200, std::string(20, 'x'));
-    installed.PutDesConfig(canned.Url());
+    const CannedAnswer canned = services.ServeCanned(200, std::string(20, 'x'));
+    installed.PutDesConfig(canned.url);
     EXPECT_FALSE(Exchange());
     EXPECT_EQ(LastError(), kPrefix + kBadDecryptLength);
 }
@@ -314,16 +320,17 @@ TEST_F(InitialExchangeTest, AnswersBeyond64KiBAreRefusedAndOneOf64KiBIsParsed) {
     // word on an answer within the limit.
     for (const auto& [size, failure] : {std::pair{kInitialAnswerLimit, kAnswerUnreadable},
                                         std::pair{kInitialAnswerLimit + 1, kAnswerTooLarge}}) {
-        const CannedHttpServer canned(200, std::string(size, 'x'));
-        installed.PutDesConfig(canned.Url());
+        const CannedAnswer canned = services.ServeCanned(200, std::string(size, 'x'));
+        installed.PutDesConfig(canned.url);
         EXPECT_FALSE(Exchange()) << size;
         EXPECT_EQ(LastError(), kPrefix + failure) << size;
     }
 }
 
 TEST_F(InitialExchangeTest, PlainAnswerInSecureModeFailsToDecrypt) {
-    const CannedHttpServer canned(200, Answer(RUVI_INSTALLER_VERSION, Operation("UserCheck")));
-    installed.PutSecureConfig(canned.Url());
+    const CannedAnswer canned =
+        services.ServeCanned(200, Answer(RUVI_INSTALLER_VERSION, Operation("UserCheck")));
+    installed.PutSecureConfig(canned.url);
     EXPECT_FALSE(Exchange());
     // Read as a secure stream, the document's first block announces a
     // length beyond any block.
@@ -364,6 +371,7 @@ protected:
     CXmlRuntime runtime;
     InstalledInstaller installed;
     OperationList operations;
+    std::string lastError;
 };
 
 TEST_F(ParseResponseTest, ChecksTheDocumentInItsOrder) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/folder_protection.h"
 #include "platform/local_paths.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr std::size_t kProxySettingCount = 4;
 constexpr char kInternetSettingsKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 constexpr std::size_t kProxyServerRoom = 1024;
@@ -34,7 +34,7 @@ std::vector<std::string> SplitAtColons(const std::string& text) {
 }  // namespace
 
 CInstallerContext::CInstallerContext()
-    : installerPath(ReadInstallPath("RUVI") + "RUVInstaller.exe"),
+    : installerPath(ReadInstallPath(kInstallerProductKey) + "RUVInstaller.exe"),
       // The temporary folder ends with a backslash already; the doubled one
       // stays, as every path here is built by plain appending.
       cacheDirectory(GetTempDirectory() + "\\Tarvano\\RUVI") {
@@ -47,7 +47,6 @@ CInstallerContext::CInstallerContext()
 }
 
 void CInstallerContext::ReadBrowserProxySettings() {
-    proxySettings.resize(kProxySettingCount);
     const RegistryKey key = OpenRegistryKeyForReading(HKEY_CURRENT_USER, kInternetSettingsKey);
     if (!key) return;
 
@@ -60,17 +59,14 @@ void CInstallerContext::ReadBrowserProxySettings() {
     // takes what lies before and between the first colons, as it always has.
     if (const auto server = ReadRegistryText(key.Get(), "ProxyServer", kProxyServerRoom)) {
         const std::vector<std::string> pieces = SplitAtColons(*server);
-        proxySettings[0] = pieces.size() > 0 ? pieces[0] : std::string();
-        proxySettings[1] = pieces.size() > 1 ? pieces[1] : std::string();
+        proxySettings.host = pieces.size() > 0 ? pieces[0] : std::string();
+        proxySettings.port = pieces.size() > 1 ? pieces[1] : std::string();
     }
 }
 
-void CInstallerContext::GetProxySettings(std::vector<std::string>& settings) const {
-    if (proxySettings.size() == kProxySettingCount) settings = proxySettings;
-}
-
-void CInstallerContext::SetProxySettings(std::vector<std::string> settings) {
-    proxySettings.resize(kProxySettingCount);
-    if (settings.size() == kProxySettingCount) proxySettings = std::move(settings);
-    httpClient.SetProxySettings(proxySettings);
+void CInstallerContext::ChooseProxy(const ProxyChoice& choice) {
+    browserProxyEnabled = choice.enabled;
+    httpClient.useProxy = choice.enabled;
+    proxySettings = choice.settings;
+    httpClient.proxySettings = choice.settings;
 }

@@ -1,15 +1,14 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "core/installer_config.h"
-#include "exchange/exchange_attempt.h"
 #include "net/http_client.h"
+#include "net/proxy_settings.h"
 
-// The record through which the configuration, the HTTP client, the local
-// paths and the proxy settings reach the initial exchange, the operations
-// and the main window, which owns it.
+// What the initial exchange reads and keeps from one attempt to the next:
+// the configuration, the HTTP client, the local paths and the proxy
+// settings. The exchange's outcome is not kept here: it is its result.
 class CInstallerContext {
 public:
     // Builds the local paths, creates the work folder (with its parents;
@@ -18,10 +17,6 @@ public:
     // programs that do not run as administrator, where the system allows.
     CInstallerContext();
 
-    // Text of the last failure of the initial exchange; empty after success.
-    std::string lastError;
-    // What the latest attempt of the initial exchange did, for the log.
-    ExchangeAttempt exchangeAttempt;
     CInstallerConfig config;
     HttpClient httpClient;
     // The installer's own install folder + "RUVInstaller.exe".
@@ -31,21 +26,19 @@ public:
     // The configured server URL, handed on to the operations.
     std::string serverBaseUrl;
     bool browserProxyEnabled = false;
-    // Host, port, user name and password: empty at first, exactly four
-    // entries from the first ReadBrowserProxySettings on.
-    std::vector<std::string> proxySettings;
+    // The browser's host and port, or the proxy the user chose; empty at
+    // first.
+    ProxySettings proxySettings;
 
     // Takes the browser's proxy switch and "host:port" from the current
     // user's Internet settings. What cannot be read keeps its earlier value;
     // user name and password are never touched.
     void ReadBrowserProxySettings();
 
-    // Copies the four proxy strings out; leaves settings unchanged while
-    // there are not exactly four.
-    void GetProxySettings(std::vector<std::string>& settings) const;
-    // Takes settings when it holds exactly four strings, and hands the
-    // (always four) proxy strings on to the HTTP client.
-    void SetProxySettings(std::vector<std::string> settings);
+    // The proxy the user chose in the proxy settings dialog: the following
+    // attempts go through it (when it is switched on), and the dialog shows
+    // it when it comes again.
+    void ChooseProxy(const ProxyChoice& choice);
 
     // True when the file version of installerPath reads exactly as required
     // (four numbers joined by dots); false when it has none or cannot be

@@ -115,10 +115,9 @@ TEST_F(InstallerContextTest, BuildsItsPathsAndCreatesTheWorkFolder) {
     EXPECT_EQ(context.installerPath, "C:\\Program Files\\Tarvano\\RUVI\\RUVInstaller.exe");
     EXPECT_EQ(context.cacheDirectory, temp.Folder() + "\\\\Tarvano\\RUVI");
     EXPECT_TRUE(IsFolder(temp.Folder() + "\\Tarvano\\RUVI"));
-    EXPECT_EQ(context.lastError, "");
     EXPECT_EQ(context.serverBaseUrl, "");
     EXPECT_FALSE(context.browserProxyEnabled);
-    EXPECT_TRUE(context.proxySettings.empty());
+    EXPECT_EQ(context.proxySettings, ProxySettings());
     EXPECT_FALSE(context.httpClient.useProxy);
 }
 
@@ -160,9 +159,8 @@ TEST_F(BrowserProxyTest, TheProxyServerValueGivesHostAndPortFromItsFirstPieces) 
           Case{"::h:::8080:", "h", "8080"}, Case{"h:1:2:3", "h", "1"}, Case{"", "", ""}}) {
         proxyServer.SetText(c.value);
         context.ReadBrowserProxySettings();
-        ASSERT_EQ(context.proxySettings.size(), 4u);
-        EXPECT_EQ(context.proxySettings[0], c.host) << c.value;
-        EXPECT_EQ(context.proxySettings[1], c.port) << c.value;
+        EXPECT_EQ(context.proxySettings.host, c.host) << c.value;
+        EXPECT_EQ(context.proxySettings.port, c.port) << c.value;
     }
 }
 
@@ -171,8 +169,8 @@ TEST_F(BrowserProxyTest, TheSwitchIsReadApartFromTheAddress) {
     proxyServer.SetText("proxy:3128");
     context.ReadBrowserProxySettings();
     EXPECT_FALSE(context.browserProxyEnabled);
-    EXPECT_EQ(context.proxySettings[0], "proxy");
-    EXPECT_EQ(context.proxySettings[1], "3128");
+    EXPECT_EQ(context.proxySettings.host, "proxy");
+    EXPECT_EQ(context.proxySettings.port, "3128");
 
     proxyEnable.SetDword(2);
     context.ReadBrowserProxySettings();
@@ -188,44 +186,38 @@ TEST_F(BrowserProxyTest, TheSwitchIsReadApartFromTheAddress) {
 }
 
 TEST_F(BrowserProxyTest, WhatCannotBeReadKeepsTheEarlierSettings) {
-    context.SetProxySettings({"host0", "80", "user", "secret"});
+    const ProxySettings chosen{"host0", "80", "user", "secret"};
+    context.ChooseProxy({false, chosen});
     proxyServer.Remove();
     context.ReadBrowserProxySettings();
-    EXPECT_EQ(context.proxySettings, (std::vector<std::string>{"host0", "80", "user", "secret"}));
+    EXPECT_EQ(context.proxySettings, chosen);
 
     // Up to 1024 bytes are read, a value without a terminating zero too;
     // longer ones are not.
     proxyServer.SetText(std::string(1000, 'h') + ":" + std::string(22, '1'));
     context.ReadBrowserProxySettings();
-    EXPECT_EQ(context.proxySettings[0], std::string(1000, 'h'));
-    EXPECT_EQ(context.proxySettings[1], std::string(22, '1'));
+    EXPECT_EQ(context.proxySettings.host, std::string(1000, 'h'));
+    EXPECT_EQ(context.proxySettings.port, std::string(22, '1'));
     proxyServer.SetBytes(REG_BINARY, std::string(1019, 'g') + ":3128");
     context.ReadBrowserProxySettings();
-    EXPECT_EQ(context.proxySettings[0], std::string(1019, 'g'));
-    EXPECT_EQ(context.proxySettings[1], "3128");
+    EXPECT_EQ(context.proxySettings.host, std::string(1019, 'g'));
+    EXPECT_EQ(context.proxySettings.port, "3128");
     proxyServer.SetText(std::string(1020, 'x') + ":3128");
     context.ReadBrowserProxySettings();
-    EXPECT_EQ(context.proxySettings[0], std::string(1019, 'g'));
+    EXPECT_EQ(context.proxySettings.host, std::string(1019, 'g'));
 
     // User name and password are never the browser's.
-    EXPECT_EQ(context.proxySettings[2], "user");
-    EXPECT_EQ(context.proxySettings[3], "secret");
+    EXPECT_EQ(context.proxySettings.userName, "user");
+    EXPECT_EQ(context.proxySettings.password, "secret");
 }
 
-TEST_F(BrowserProxyTest, ProxyAccessorsMoveOnlyCompleteSettings) {
-    std::vector<std::string> out = {"untouched"};
-    context.GetProxySettings(out);
-    EXPECT_EQ(out, std::vector<std::string>{"untouched"});
-
-    context.SetProxySettings({"host", "8080", "user"});
-    EXPECT_EQ(context.proxySettings, std::vector<std::string>(4));
-    EXPECT_EQ(context.httpClient.proxySettings, std::vector<std::string>(4));
-
-    const std::vector<std::string> four = {"host", "8080", "user", "secret"};
-    context.SetProxySettings(four);
-    EXPECT_EQ(context.httpClient.proxySettings, four);
-    context.GetProxySettings(out);
-    EXPECT_EQ(out, four);
+TEST_F(BrowserProxyTest, TheChosenProxyIsUsedAndShownAgain) {
+    const ProxySettings chosen{"host", "8080", "user", "secret"};
+    context.ChooseProxy({true, chosen});
+    EXPECT_TRUE(context.httpClient.useProxy);
+    EXPECT_TRUE(context.browserProxyEnabled);
+    EXPECT_EQ(context.httpClient.proxySettings, chosen);
+    EXPECT_EQ(context.proxySettings, chosen);
 }
 
 }  // namespace

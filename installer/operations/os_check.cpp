@@ -9,7 +9,7 @@
 #include "operations/os_description.h"
 
 COpOSCheck::COpOSCheck(std::string label, std::string serverBaseUrl, std::string cacheDirectory)
-    : COperatorBase(OperationKind::Check, "OSCheck", std::move(label), std::move(serverBaseUrl),
+    : COperatorBase("OSCheck", std::move(label), std::move(serverBaseUrl),
                     std::move(cacheDirectory)) {}
 
 bool COpOSCheck::Init(const xercesc::DOMNode* element) {

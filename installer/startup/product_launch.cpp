@@ -7,7 +7,7 @@
 
 OperationResult LaunchProduct(const CInstallerContext& context, const ProxyChoice& choice) {
     COpRUVInvoker invoker(context.serverBaseUrl, context.cacheDirectory);
-    choice.ApplyTo(invoker);
+    invoker.PrepareRun(choice, nullptr);
     const Stopwatch stopwatch;
     invoker.Run();
     install_log::Write("launch", {{"program", invoker.programPath},
