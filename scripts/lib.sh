@@ -12,9 +12,7 @@ ruvi_log() { printf '== %s\n' "$*" >&2; }
 # The environment every Wine run of the project uses.
 ruvi_wine_env() {
   export WINEPREFIX=$RUVI_WINEPREFIX
-  # Wine's own error messages stay on (a program that cannot start says why);
-  # the rest of its debug output stays off.
-  export WINEDEBUG=${WINEDEBUG:--all,err+all}
+  export WINEDEBUG=${WINEDEBUG:--all}
   export LC_ALL=zh_CN.UTF-8
   # A crash must end the process (exit code 5) instead of opening the debugger.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
