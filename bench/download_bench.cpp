@@ -29,8 +29,8 @@
 #include <vector>
 
 #include "bench_measure.h"
+#include "core/file_declaration.h"
 #include "framework/worker_thread.h"
-#include "net/file_declaration.h"
 #include "operations/file_download.h"
 #include "platform/internet_handle.h"
 #include "platform/kernel_handle.h"
@@ -102,7 +102,7 @@ std::uint64_t InstallerDownload(const std::string& url, const std::string& path,
     download.saveName = path.substr(slash + 1);
     download.declaration = declaration;
     BenchProgressWindow window;
-    download.ownerWindow = window.Sink();
+    download.PrepareRun({}, window.Sink());
 
     watch.Restart();
     const CWorkerThread thread = CWorkerThread::Start([&download] { download.Run(); });

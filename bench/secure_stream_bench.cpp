@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "net/secure_stream.h"
+#include "core/secure_stream.h"
 
 namespace {
 

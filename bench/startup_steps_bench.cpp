@@ -24,19 +24,18 @@
 #include <vector>
 
 #include "bench_measure.h"
-#include "net/initial_exchange.h"
+#include "core/xml_document.h"
+#include "exchange/initial_exchange.h"
+#include "exchange/installer_context.h"
 #include "platform/file_search.h"
 #include "platform/local_paths.h"
 #include "skin/gdiplus_session.h"
 #include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
-#include "startup/installer_context.h"
-#include "startup/xml_document.h"
 
 namespace {
 
 constexpr DWORD kAllCommonControlClasses = 0xFF;
-constexpr char kInstallerProductKey[] = "RUVI";
 constexpr int kWarmRepeats = 5;
 
 // The median time of kWarmRepeats calls of work.
@@ -52,10 +51,8 @@ double WarmMilliseconds(const std::function<void()>& work) {
 }
 
 void Exchange(CInstallerContext& context) {
-    OperationList operations;
-    if (!RunInitialExchange(operations, context)) {
-        throw std::runtime_error("the exchange failed: " + context.lastError);
-    }
+    const ExchangeOutcome outcome = RunInitialExchange(context);
+    if (!outcome.Succeeded()) throw std::runtime_error("the exchange failed: " + outcome.failure);
 }
 
 // Every picture of the main window's skin folders; their number.

@@ -16,7 +16,7 @@
 #include "bare_dialog_ids.h"
 #include "bench_measure.h"
 #include "installer_process.h"
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "platform/kernel_handle.h"
 #include "resources/resource_ids.h"
 

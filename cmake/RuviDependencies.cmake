@@ -17,8 +17,14 @@ add_library(ruvi_boost INTERFACE)
 target_include_directories(ruvi_boost SYSTEM INTERFACE ${RUVI_BOOST_INCLUDE})
 
 if(WIN32)
-  set(XercesC_DIR ${RUVI_DEPS}/xerces-c-3.2.4-mingw64/cmake)
-  set(GTest_DIR ${RUVI_DEPS}/googletest-1.12.1-mingw64/lib/cmake/GTest)
+  # The versions scripts/setup built, from the file it read them from.
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/dependency_versions.env versions REGEX "^[A-Z_]+=")
+  foreach(line IN LISTS versions)
+    string(REGEX MATCH "^([A-Z_]+)=(.*)$" ignored "${line}")
+    set(${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+  endforeach()
+  set(XercesC_DIR ${RUVI_DEPS}/xerces-c-${XERCES_VERSION}-mingw64/cmake)
+  set(GTest_DIR ${RUVI_DEPS}/googletest-${GTEST_VERSION}-mingw64/lib/cmake/GTest)
   find_package(Threads REQUIRED)  # Xerces-C links it
   find_package(XercesC 3.2 CONFIG REQUIRED)
   find_package(GTest CONFIG REQUIRED)

@@ -27,6 +27,22 @@ function(ruvi_target_defaults target)
   endif()
 endfunction()
 
+# ruvi_layer_includes(TARGET FOLDER...)
+# The include root of one layer of the installer: a folder of the build that
+# holds links to exactly the folders of installer/ named (the layer's own and
+# those of the layers below it). The target and everything that links it see
+# only that root, so "net/http_client.h" resolves where net/ is below, and an
+# include that runs upward does not compile.
+function(ruvi_layer_includes target)
+  set(root ${CMAKE_BINARY_DIR}/layers/${target})
+  file(REMOVE_RECURSE ${root})
+  file(MAKE_DIRECTORY ${root})
+  foreach(folder IN LISTS ARGN)
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/installer/${folder} ${root}/${folder} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC ${root})
+endfunction()
+
 # ruvi_add_test(NAME SOURCES... [LIBS libs...])
 # A GoogleTest program whose cases ctest lists one by one. Windows test
 # programs run under Wine through the cross-compiling emulator.

@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "net/secure_stream.h"
-#include "startup/installer_config.h"
-#include "startup/message_error.h"
-#include "startup/xml_document.h"
+#include "core/installer_config.h"
+#include "core/message_error.h"
+#include "core/secure_stream.h"
+#include "core/xml_document.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "net/des_ecb.h"
-#include "startup/message_error.h"
+#include "core/des_ecb.h"
+#include "core/message_error.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "net/des.h"
-#include "net/key_carrier.h"
-#include "net/secure_stream.h"
-#include "startup/message_error.h"
+#include "core/des.h"
+#include "core/key_carrier.h"
+#include "core/message_error.h"
+#include "core/secure_stream.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "net/ecdsa_der.h"
-#include "startup/base64.h"
+#include "core/base64.h"
+#include "core/ecdsa_der.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "installer_process.h"
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "resources/resource_ids.h"
 #include "screen_capture.h"
 

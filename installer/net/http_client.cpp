@@ -104,12 +104,6 @@ private:
 
 }  // namespace
 
-bool HttpClient::SetProxySettings(std::vector<std::string> settings) {
-    if (settings.size() != 4) return false;
-    proxySettings = std::move(settings);
-    return true;
-}
-
 void HttpClient::Post(std::string url, IProgressSink* progressWindow, ByteVector body) {
     ResponseCollector collector(response);
     Post(std::move(url), progressWindow, std::move(body), collector);
@@ -138,7 +132,8 @@ void HttpClient::Exchange(const std::string& url, IProgressSink* progressWindow,
     const InternetHandle connection = ConnectHttp(session.Get(), *server, 0);
     const InternetHandle request =
         OpenHttpRequest(connection.Get(), "POST", *server, kPostFlags, kPostContext);
-    if (useProxy) SetProxyCredentials(request.Get(), proxySettings.at(2), proxySettings.at(3));
+    if (useProxy)
+        SetProxyCredentials(request.Get(), proxySettings.userName, proxySettings.password);
 
     SendHttpRequest(request.Get(), kRequestHeaders + extraHeaders, body);
     const auto status = QueryStatusCode(request.Get());
@@ -151,10 +146,10 @@ void HttpClient::Exchange(const std::string& url, IProgressSink* progressWindow,
 }
 
 std::string HttpClient::ProxyAddress() const {
-    // at() turns settings that were never given into the unknown failure.
-    const std::string address = proxySettings.at(0) + ":" + proxySettings.at(1);
-    if (address.size() > kProxyAddressRoom || proxySettings.at(2).size() > kProxyCredentialRoom ||
-        proxySettings.at(3).size() > kProxyCredentialRoom) {
+    const std::string address = proxySettings.host + ":" + proxySettings.port;
+    if (address.size() > kProxyAddressRoom ||
+        proxySettings.userName.size() > kProxyCredentialRoom ||
+        proxySettings.password.size() > kProxyCredentialRoom) {
         throw CInternetError(ERROR_INTERNET_BAD_OPTION_LENGTH);
     }
     return address;

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
+#include "net/proxy_settings.h"
 
 class IProgressSink;
 class IResponseSink;
@@ -22,8 +23,7 @@ public:
     int lastStatus = 0;
     // Send through the explicit proxy in proxySettings; callers set it directly.
     bool useProxy = false;
-    // Proxy host, port, user name and password, in this order.
-    std::vector<std::string> proxySettings;
+    ProxySettings proxySettings;
     // The longest body a Post takes; callers set it directly. A longer one
     // fails with "服务器应答数据过大" as soon as its first byte past the limit
     // has arrived, so an endless answer costs no more than the limit. Bytes
@@ -38,9 +38,6 @@ public:
     // Its value in the latest successful Post's answer; nothing when that
     // answer had no such header.
     std::optional<std::string> responseHeader;
-
-    // Takes settings only when it holds exactly the four entries.
-    bool SetProxySettings(std::vector<std::string> settings);
 
     // POSTs body to url (http[s]://host[:port]/path) with the fixed header
     // block and extraHeaders; the answer's body goes into response. Only

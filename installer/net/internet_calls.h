@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 #include "platform/internet_handle.h"
 
 // The WinINet steps that the HTTP client and the proxy probe share. Every

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "startup/message_error.h"
+#include "core/message_error.h"
 
 // A failed WinINet call, carrying the platform's own text for its code.
 class CInternetError : public CMessageError {

@@ -3,8 +3,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "core/message_error.h"
 #include "operations/operation_messages.h"
-#include "startup/message_error.h"
 
 int ParseLeadingInteger(const std::string& text) {
     const long long value = std::strtoll(text.c_str(), nullptr, 10);

@@ -5,8 +5,8 @@
 #include <climits>
 #include <string>
 
+#include "core/message_error.h"
 #include "operations/operation_messages.h"
-#include "startup/message_error.h"
 
 namespace {
 

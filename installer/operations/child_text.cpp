@@ -1,6 +1,6 @@
 #include "operations/child_text.h"
 
-#include "startup/xml_document.h"
+#include "core/xml_document.h"
 
 std::string ChildText(const xercesc::DOMNode* element, const char* name) {
     std::string text;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "net/file_declaration.h"
+#include "core/file_declaration.h"
 #include "platform/kernel_handle.h"
 
 // Reading an operation's declaration of its file (the children Size and

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 
 namespace {
 

@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/message_error.h"
+#include "core/secure_stream.h"
 #include "net/http_client.h"
 #include "net/progress_sink.h"
-#include "net/secure_stream.h"
 #include "operations/cache_file.h"
 #include "operations/child_text.h"
 #include "operations/declared_file.h"
 #include "operations/operation_messages.h"
 #include "operations/plain_file_name.h"
 #include "platform/text_conversion.h"
-#include "startup/message_error.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ std::string RequestText(std::int64_t offset) {
 
 COpFileDownload::COpFileDownload(std::string label, std::string serverBaseUrl,
                                  std::string cacheDirectory)
-    : COperatorBase(OperationKind::Download, "CFileDownload", std::move(label),
-                    std::move(serverBaseUrl), std::move(cacheDirectory)) {}
+    : COperatorBase("CFileDownload", std::move(label), std::move(serverBaseUrl),
+                    std::move(cacheDirectory)) {}
 
 bool COpFileDownload::Init(const xercesc::DOMNode* element) {
     std::string location = ChildText(element, "URL");
@@ -72,9 +72,9 @@ void COpFileDownload::Fetch(std::int64_t offset, IResponseSink& sink) const {
     ByteVector sealed;
     SecureEncrypt(sealed, ByteVector(request.begin(), request.end()));
     HttpClient client;
-    client.useProxy = useProxy;
-    client.SetProxySettings(proxySettings);
-    client.Post(url, ownerWindow, std::move(sealed), sink);
+    client.useProxy = proxy.enabled;
+    client.proxySettings = proxy.settings;
+    client.Post(url, progressSink, std::move(sealed), sink);
 }
 
 DWORD COpFileDownload::WritePiece(HANDLE cacheFile, const char* bytes, DWORD size) {
@@ -122,5 +122,5 @@ void COpFileDownload::Run() {
         DeleteFileA(path.c_str());
         return fail(kDownloadUnverified, operation_messages::kDownloadUnverified);
     }
-    if (ownerWindow != nullptr) ownerWindow->SetPosition(kProgressWhenDone);
+    if (progressSink != nullptr) progressSink->SetPosition(kProgressWhenDone);
 }

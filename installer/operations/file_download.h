@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "net/file_declaration.h"
+#include "core/file_declaration.h"
 #include "operations/operator_base.h"
 
 class IResponseSink;

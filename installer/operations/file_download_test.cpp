@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "operation_test_support.h"
 #include "operations/cache_file.h"
-#include "operations/operation_test_support.h"
 #include "platform/kernel_handle.h"
 #include "scripted_pattern.h"
 #include "test_progress_window.h"
@@ -118,7 +118,7 @@ protected:
     FileDownloadTest() {
         download.url = server.url + "files/payload.bin";
         download.saveName = "payload.bin";
-        download.ownerWindow = window.Sink();
+        download.PrepareRun({}, window.Sink());
         window.ProgressBar().SetPos(10);
     }
 
@@ -319,7 +319,7 @@ TEST_F(FileDownloadTest, WriteErrorsAre403AndKeepTheBytesBeforeThem) {
     COpFileDownload ontoFullDisk("L", server.url, "Z:\\dev");
     ontoFullDisk.url = download.url;
     ontoFullDisk.saveName = "full";
-    ontoFullDisk.ownerWindow = window.Sink();
+    ontoFullDisk.PrepareRun({}, window.Sink());
     ontoFullDisk.Run();
     EXPECT_EQ(ontoFullDisk.result.code, 403);
     EXPECT_EQ(ontoFullDisk.result.message, kCacheWriteFailed);
@@ -340,8 +340,8 @@ TEST_F(FileDownloadTest, WriteErrorsAre403AndKeepTheBytesBeforeThem) {
 
 TEST_F(FileDownloadTest, GoesThroughTheUsersProxy) {
     const SquidProxy proxy = services.StartSquid("ruvi", "s3cret");
-    download.useProxy = true;
-    download.proxySettings = {"127.0.0.1", std::to_string(proxy.port), "ruvi", "s3cret"};
+    download.PrepareRun({true, {"127.0.0.1", std::to_string(proxy.port), "ruvi", "s3cret"}},
+                        nullptr);
     download.Run();
     EXPECT_EQ(download.result.code, 0);
     EXPECT_EQ(CachedFile(), payload);

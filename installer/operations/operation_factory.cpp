@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/message_error.h"
+#include "core/xml_document.h"
 #include "operations/attribute_values.h"
 #include "operations/file_download.h"
 #include "operations/operation_messages.h"
@@ -9,8 +11,6 @@
 #include "operations/ruv_check.h"
 #include "operations/setup_run.h"
 #include "operations/user_check.h"
-#include "startup/message_error.h"
-#include "startup/xml_document.h"
 
 namespace {
 

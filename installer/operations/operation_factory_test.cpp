@@ -5,13 +5,13 @@
 
 #include <string>
 
+#include "core/message_error.h"
+#include "operation_test_support.h"
 #include "operations/file_download.h"
 #include "operations/operation_messages.h"
-#include "operations/operation_test_support.h"
 #include "operations/os_check.h"
 #include "operations/ruv_check.h"
 #include "operations/setup_run.h"
-#include "startup/message_error.h"
 
 using ::testing::ElementsAre;
 
@@ -126,15 +126,14 @@ TEST_F(OperationFactoryTest, EachModuleNameBuildsItsKind) {
         const char* moduleName;
         const char* child;
         const char* nameTag;
-        OperationKind kind;
         int weight;
     };
     const KindCase cases[] = {
-        {"OSCheck", "", "OSCheck", OperationKind::Check, 5},
-        {"UserCheck", "", "OpUserCheck", OperationKind::Check, 5},
-        {"RUVCheck", "<Version>2.0.0.1</Version>", "RUVCheck", OperationKind::Check, 5},
-        {"FileDownload", "<URL>files/a.exe</URL>", "CFileDownload", OperationKind::Download, 0},
-        {"SetupRun", "<ExecName>a.exe</ExecName>", "CSetupRun", OperationKind::Program, 25},
+        {"OSCheck", "", "OSCheck", 5},
+        {"UserCheck", "", "OpUserCheck", 5},
+        {"RUVCheck", "<Version>2.0.0.1</Version>", "RUVCheck", 5},
+        {"FileDownload", "<URL>files/a.exe</URL>", "CFileDownload", 0},
+        {"SetupRun", "<ExecName>a.exe</ExecName>", "CSetupRun", 25},
     };
     for (const KindCase& c : cases) {
         const std::string xml = std::string("<Operation ModuleName=\"") + c.moduleName +
@@ -142,7 +141,6 @@ TEST_F(OperationFactoryTest, EachModuleNameBuildsItsKind) {
                                 "\" Type=\"t\" Timeout=\"9s\">" + c.child + "</Operation>";
         const std::unique_ptr<COperatorBase> operation = Create(xml);
         EXPECT_EQ(operation->name, c.nameTag);
-        EXPECT_EQ(operation->kind, c.kind) << c.moduleName;
         EXPECT_EQ(operation->GetProgressWeight(), c.weight) << c.moduleName;
         EXPECT_EQ(operation->label, "\xb1\xea\xc7\xa9") << c.moduleName;
         EXPECT_EQ(operation->timeoutSeconds, 9) << c.moduleName;

@@ -2,10 +2,14 @@
 
 #include <utility>
 
-COperatorBase::COperatorBase(OperationKind kind, std::string name, std::string label,
-                             std::string serverBaseUrl, std::string cacheDirectory)
-    : kind(kind),
-      name(std::move(name)),
+COperatorBase::COperatorBase(std::string name, std::string label, std::string serverBaseUrl,
+                             std::string cacheDirectory)
+    : name(std::move(name)),
       label(std::move(label)),
       cacheDirectory(std::move(cacheDirectory)),
       serverBaseUrl(std::move(serverBaseUrl)) {}
+
+void COperatorBase::PrepareRun(const ProxyChoice& proxyChoice, IProgressSink* sink) {
+    proxy = proxyChoice;
+    progressSink = sink;
+}

@@ -2,17 +2,16 @@
 
 #include <xercesc/dom/DOMNode.hpp>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "net/proxy_settings.h"
 #include "operations/operation_facts.h"
 #include "operations/operation_result.h"
 
 class IProgressSink;
-
-// Coarse grouping of the operation kinds.
-enum class OperationKind : int { Check = 0, Download = 1, Program = 2 };
 
 // One step of an installation, built from an Operation element of the
 // server's answer and run once on a worker thread of its own. The run driver
@@ -31,29 +30,35 @@ public:
     // missing. The element is not kept.
     virtual bool Init(const xercesc::DOMNode* element) = 0;
 
-    OperationKind kind;
+    // Where the operation sends its requests and moves the progress: given
+    // to each operation once, before it runs. progressSink may be null.
+    void PrepareRun(const ProxyChoice& proxyChoice, IProgressSink* progressSink);
+
     std::string name;   // fixed tag of the class
     std::string label;  // caption of the step (GBK)
     int timeoutSeconds = 60;
     bool cancelEnabled = false;
     bool blocking = false;
     int skipCountOnSuccess = 0;
-    bool skipped = false;
     std::string cacheDirectory;  // the work folder, no trailing backslash
     std::string serverBaseUrl;
     OperationResult result;
-    OperationFacts facts;                  // written by Run() beside result
-    IProgressSink* ownerWindow = nullptr;  // not owned
-    bool useProxy = false;
-    std::vector<std::string> proxySettings;  // host, port, user name, password
+    OperationFacts facts;  // written by Run() beside result
     // Set before Init: the answer was signed, so Init insists on the declared
     // hashes of what the operation fetches or runs.
     bool trusted = false;
 
 protected:
-    COperatorBase(OperationKind kind, std::string name, std::string label,
-                  std::string serverBaseUrl, std::string cacheDirectory);
+    COperatorBase(std::string name, std::string label, std::string serverBaseUrl,
+                  std::string cacheDirectory);
+
+    ProxyChoice proxy;
+    IProgressSink* progressSink = nullptr;  // not owned
 };
 
 // The operations of one server answer, in the server's order.
 using OperationList = std::vector<std::unique_ptr<COperatorBase>>;
+
+// The main window has one display row per operation, and no more: a longer
+// list is refused before any of it is built.
+inline constexpr std::size_t kMaxOperationCount = 5;

@@ -4,12 +4,12 @@
 
 #include <utility>
 
+#include "core/xml_document.h"
 #include "operations/operation_messages.h"
 #include "operations/os_description.h"
-#include "startup/xml_document.h"
 
 COpOSCheck::COpOSCheck(std::string label, std::string serverBaseUrl, std::string cacheDirectory)
-    : COperatorBase(OperationKind::Check, "OSCheck", std::move(label), std::move(serverBaseUrl),
+    : COperatorBase("OSCheck", std::move(label), std::move(serverBaseUrl),
                     std::move(cacheDirectory)) {}
 
 bool COpOSCheck::Init(const xercesc::DOMNode* element) {

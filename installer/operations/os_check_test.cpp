@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "operations/os_description.h"
 #include "platform/kernel_handle.h"
 #include "scoped_registry_value.h"

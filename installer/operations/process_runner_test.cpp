@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 
 namespace {
 

@@ -50,7 +50,7 @@ bool IsInstalledAndIntact(const CLSID& classId) {
 }  // namespace
 
 COpRUVCheck::COpRUVCheck(std::string label, std::string serverBaseUrl, std::string cacheDirectory)
-    : COperatorBase(OperationKind::Check, "RUVCheck", std::move(label), std::move(serverBaseUrl),
+    : COperatorBase("RUVCheck", std::move(label), std::move(serverBaseUrl),
                     std::move(cacheDirectory)) {}
 
 bool COpRUVCheck::Init(const xercesc::DOMNode* element) {

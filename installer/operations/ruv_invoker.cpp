@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/message_error.h"
 #include "net/http_client.h"
 #include "operations/operation_messages.h"
 #include "operations/os_description.h"
@@ -9,7 +10,6 @@
 #include "operations/product_control.h"
 #include "platform/com_apartment.h"
 #include "platform/text_conversion.h"
-#include "startup/message_error.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ std::string InstallFolder(IDispatch* control) {
 }  // namespace
 
 COpRUVInvoker::COpRUVInvoker(std::string serverBaseUrl, std::string cacheDirectory)
-    : COperatorBase(OperationKind::Program, "InvokeRUV", operation_messages::kLaunchLabel,
-                    std::move(serverBaseUrl), std::move(cacheDirectory)) {}
+    : COperatorBase("InvokeRUV", operation_messages::kLaunchLabel, std::move(serverBaseUrl),
+                    std::move(cacheDirectory)) {}
 
 bool COpRUVInvoker::Init(const xercesc::DOMNode*) { return true; }
 
@@ -63,8 +63,8 @@ bool COpRUVInvoker::ReportOSToServer() {
     const std::string text = AnsiToUtf8(operation_messages::kReportPrefix + GetOSDescription() +
                                         operation_messages::kReportSuffix);
     HttpClient client;
-    client.useProxy = useProxy;
-    client.SetProxySettings(proxySettings);
+    client.useProxy = proxy.enabled;
+    client.proxySettings = proxy.settings;
     try {
         client.Post(serverBaseUrl + kReportPath, nullptr, ByteVector(text.begin(), text.end()));
         return true;

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "operations/os_description.h"
 #include "product_control_fixture.h"
 #include "test_services.h"
@@ -193,8 +193,8 @@ TEST_F(RuvInvokerTest, ControlThatCannotBeCreatedEndsQuietly) {
 TEST_F(RuvInvokerTest, ReportGoesThroughTheConfiguredProxy) {
     SquidProxy proxy = services.StartSquid("reporter", "secret");
     COpRUVInvoker invoker(server.url, folder.Path());
-    invoker.useProxy = true;
-    invoker.proxySettings = {"127.0.0.1", std::to_string(proxy.port), "reporter", "secret"};
+    invoker.PrepareRun({true, {"127.0.0.1", std::to_string(proxy.port), "reporter", "secret"}},
+                       nullptr);
     EXPECT_TRUE(invoker.ReportOSToServer());
     ASSERT_TRUE(WaitForReport()) << ReportLog();
     EXPECT_NE(proxy.WaitForLogLine("RUVS"), "");

@@ -23,7 +23,7 @@ DWORD TimeoutMilliseconds(int seconds) {
 }
 
 COpSetupRun::COpSetupRun(std::string label, std::string serverBaseUrl, std::string cacheDirectory)
-    : COperatorBase(OperationKind::Program, "CSetupRun", std::move(label), std::move(serverBaseUrl),
+    : COperatorBase("CSetupRun", std::move(label), std::move(serverBaseUrl),
                     std::move(cacheDirectory)) {}
 
 bool COpSetupRun::Init(const xercesc::DOMNode* element) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "net/file_declaration.h"
+#include "core/file_declaration.h"
 #include "operations/operator_base.h"
 
 // Runs a program that an earlier download stored in the work folder, waits

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 
 namespace {
 

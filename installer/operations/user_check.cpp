@@ -37,7 +37,7 @@ bool IsAdministratorsMember() {
 }
 
 COpUserCheck::COpUserCheck(std::string label, std::string serverBaseUrl, std::string cacheDirectory)
-    : COperatorBase(OperationKind::Check, "OpUserCheck", std::move(label), std::move(serverBaseUrl),
+    : COperatorBase("OpUserCheck", std::move(label), std::move(serverBaseUrl),
                     std::move(cacheDirectory)) {}
 
 bool COpUserCheck::Init(const xercesc::DOMNode*) { return true; }

@@ -2,10 +2,13 @@
 
 #include <string>
 
+// The product key of the installer's own install folder (the product's is
+// "RUV").
+inline constexpr char kInstallerProductKey[] = "RUVI";
+
 // The install folder of a product: HKEY_LOCAL_MACHINE
 // "SOFTWARE\Tarvano\" + productKey, value "InstallPath", followed by one
-// backslash ("RUVI" is the installer's own folder, "RUV" the product's).
-// Empty when the key or the value cannot be read.
+// backslash. Empty when the key or the value cannot be read.
 std::string ReadInstallPath(const std::string& productKey);
 
 // The temporary-files folder as the system reports it, with its trailing

@@ -1,13 +1,13 @@
 #include "startup/product_launch.h"
 
+#include "exchange/installer_context.h"
 #include "operations/ruv_invoker.h"
 #include "platform/install_log.h"
 #include "platform/stopwatch.h"
-#include "startup/installer_context.h"
 
 OperationResult LaunchProduct(const CInstallerContext& context, const ProxyChoice& choice) {
     COpRUVInvoker invoker(context.serverBaseUrl, context.cacheDirectory);
-    choice.ApplyTo(invoker);
+    invoker.PrepareRun(choice, nullptr);
     const Stopwatch stopwatch;
     invoker.Run();
     install_log::Write("launch", {{"program", invoker.programPath},

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "net/proxy_settings.h"
 #include "operations/operation_result.h"
-#include "startup/proxy_choice.h"
 
 class CInstallerContext;
 

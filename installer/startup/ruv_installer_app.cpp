@@ -4,8 +4,10 @@
 
 #include <vector>
 
-#include "net/initial_exchange.h"
-#include "net/installer_version.h"
+#include "core/xml_document.h"
+#include "exchange/initial_exchange.h"
+#include "exchange/installer_context.h"
+#include "exchange/installer_version.h"
 #include "operations/os_description.h"
 #include "platform/install_log.h"
 #include "platform/install_log_folder.h"
@@ -13,10 +15,8 @@
 #include "skin/gdiplus_session.h"
 #include "skin/msg_box.h"
 #include "startup/command_line.h"
-#include "startup/installer_context.h"
 #include "startup/product_launch.h"
 #include "startup/proxy_prompt.h"
-#include "startup/xml_document.h"
 #include "window/run_driver.h"
 #include "window/ruv_installer_dlg.h"
 #include "window/window_messages.h"
@@ -25,7 +25,6 @@ namespace {
 
 // Every common-control class up to and including the animation control.
 constexpr DWORD kAllCommonControlClasses = 0xFF;
-constexpr char kInstallerProductKey[] = "RUVI";
 // The longest path the system allows, with its terminating zero.
 constexpr DWORD kLongestPath = 32768;
 
@@ -40,10 +39,7 @@ std::string RunningProgramPath() {
 int CRUVInstallerApp::DoMessageBox(const std::string& prompt, UINT, UINT) {
     CMsgBox box;
     box.messageText = prompt;
-    currentMessageBox_ = &box;
-    const INT_PTR result = box.DoModal();
-    currentMessageBox_ = nullptr;
-    return static_cast<int>(result);
+    return static_cast<int>(box.DoModal());
 }
 
 bool CRUVInstallerApp::InitInstance() {
@@ -77,12 +73,10 @@ int CRUVInstallerApp::RunWithWindow() {
     CGdiplusSession gdiplus;
     CInstallerContext context;
     CXmlRuntime xmlRuntime;
-    OperationList operations;
     ProxyChoice proxy;
-    RunExchangeWithProxyPrompt(context, operations, proxy);
+    OperationList operations = RunExchangeWithProxyPrompt(context, proxy);
     if (operations.empty()) return kExitSucceeded;
 
-    for (const auto& operation : operations) proxy.ApplyTo(*operation);
     // OK starts the product while the window still shows, so a failure's
     // box stands over it.
     const auto launch = [&] {
@@ -91,7 +85,7 @@ int CRUVInstallerApp::RunWithWindow() {
             AppMessageBox(window_messages::kLaunchFailed + result.message);
         }
     };
-    CRUVInstallerDlg window(ReadInstallPath(kInstallerProductKey), operations, launch);
+    CRUVInstallerDlg window(ReadInstallPath(kInstallerProductKey), operations, proxy, launch);
     SetMainWindow(&window);
     window.DoModal();
     SetMainWindow(nullptr);
@@ -101,12 +95,12 @@ int CRUVInstallerApp::RunWithWindow() {
 int CRUVInstallerApp::RunUnattended(bool launch) {
     CInstallerContext context;
     CXmlRuntime xmlRuntime;
-    OperationList operations;
-    if (!RunInitialExchange(operations, context)) return kExitExchangeFailed;
+    ExchangeOutcome outcome = RunInitialExchange(context);
+    if (!outcome.Succeeded()) return kExitExchangeFailed;
 
     // Nothing is on screen, so there is nothing to pause for.
     CSilentRunView nothingShown;
-    CRunDriver driver(operations, nothingShown, 0);
+    CRunDriver driver(outcome.operations, nothingShown, 0);
     driver.Run();
     if (!driver.Succeeded()) return driver.FirstBlockingFailure();
     if (!launch) return kExitSucceeded;

@@ -4,7 +4,6 @@
 
 #include "framework/application.h"
 
-class CMsgBox;
 struct CommandLine;
 
 // The installer's application object. It owns the order of a run: the
@@ -34,7 +33,4 @@ private:
     // The exchange once and the run, with no window, message box or pause;
     // with launch, the product is started after a run that succeeded.
     static int RunUnattended(bool launch);
-
-    // The box on screen, while there is one.
-    CMsgBox* currentMessageBox_ = nullptr;
 };

@@ -5,13 +5,6 @@
 #include "window/ruv_installer_dlg.h"
 #include "window/window_messages.h"
 
-namespace {
-
-// The window has five rows.
-constexpr int kRowCount = 5;
-
-}  // namespace
-
 void CRUVInstallerDlg::StartRunDriver() {
     running_ = true;
     driverThread_ = CWorkerThread::Start([this] {
@@ -27,12 +20,11 @@ void CRUVInstallerDlg::ShowRunning(const COperatorBase& operation) {
     EnableWindow(Item(IDCANCEL), operation.cancelEnabled);
 }
 
-void CRUVInstallerDlg::ShowOutcome(int row, const COperatorBase& operation, StepOutcome outcome) {
-    int icon = IDC_ROW_SUCCESS_FIRST;
-    if (outcome == StepOutcome::Failed) {
-        icon = operation.blocking ? IDC_ROW_BLOCKING_FIRST : IDC_ROW_NONBLOCKING_FIRST;
-    }
-    if (row < kRowCount) ShowWindow(Item(icon + row), SW_SHOW);
+void CRUVInstallerDlg::ShowOutcome(int row, const COperatorBase& operation, RowIcon icon) {
+    const int first = icon == RowIcon::Succeeded        ? IDC_ROW_SUCCESS_FIRST
+                      : icon == RowIcon::FailedBlocking ? IDC_ROW_BLOCKING_FIRST
+                                                        : IDC_ROW_NONBLOCKING_FIRST;
+    if (row < static_cast<int>(kMaxOperationCount)) ShowWindow(Item(first + row), SW_SHOW);
     SetWindowTextAnsi(statusLine_.hwnd, operation.label);
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
-class COperatorBase;
+#include "window/run_plan.h"
 
-// How an operation ended, as the run driver counts it.
-enum class StepOutcome { Failed, Succeeded, SucceededSkipFollowing };
+class COperatorBase;
 
 // What a run shows while it goes: the main window, or nothing at all in an
 // unattended run. Called on the driver's thread, in this order for each
@@ -12,9 +11,8 @@ class IRunView {
 public:
     // The operation is about to run.
     virtual void ShowRunning(const COperatorBase& operation) = 0;
-    // It has ended; row is its display row (rows past the window's last
-    // are not shown).
-    virtual void ShowOutcome(int row, const COperatorBase& operation, StepOutcome outcome) = 0;
+    // It has ended; icon goes into its display row.
+    virtual void ShowOutcome(int row, const COperatorBase& operation, RowIcon icon) = 0;
     // Moves the overall progress on by points.
     virtual void AddProgress(int points) = 0;
 
@@ -26,6 +24,6 @@ protected:
 class CSilentRunView final : public IRunView {
 public:
     void ShowRunning(const COperatorBase&) override {}
-    void ShowOutcome(int, const COperatorBase&, StepOutcome) override {}
+    void ShowOutcome(int, const COperatorBase&, RowIcon) override {}
     void AddProgress(int) override {}
 };

@@ -13,9 +13,6 @@
 
 namespace {
 
-// EN_SETFOCUS, which the read-only texts send when they are clicked.
-constexpr UINT kFocusNotification = 0x100;
-
 constexpr int kFontHeight = 17;
 constexpr COLORREF kTextColour = RGB(150, 150, 150);
 constexpr RECT kWindow{0, 0, 414, 492};
@@ -25,10 +22,11 @@ constexpr DWORD kPauseBeforeOperation = 3000;
 }  // namespace
 
 CRUVInstallerDlg::CRUVInstallerDlg(std::string skinFolder, OperationList& operations,
-                                   std::function<void()> launch)
+                                   ProxyChoice proxy, std::function<void()> launch)
     : CDlgEx(IDD_RUVINSTALLER_DIALOG, nullptr),
       skinFolder_(std::move(skinFolder)),
       operations_(operations),
+      proxy_(std::move(proxy)),
       launch_(std::move(launch)),
       driver_(operations, *this, kPauseBeforeOperation) {
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -61,7 +59,7 @@ BOOL CRUVInstallerDlg::OnInitDialog() {
     int captionId = IDC_ROW_CAPTION_FIRST;
     for (const auto& operation : operations_) {
         SetWindowTextAnsi(Item(captionId++), operation->label);
-        operation->ownerWindow = &progressSink_;
+        operation->PrepareRun(proxy_, &progressSink_);
     }
     SetWindowTextAnsi(statusLine_.hwnd, window_messages::kInitialising);
     StartRunDriver();
@@ -82,7 +80,8 @@ HBRUSH CRUVInstallerDlg::OnCtlColor(HDC dc, HWND control, UINT kind) {
 }
 
 bool CRUVInstallerDlg::OnCommand(UINT id, UINT code, HWND control) {
-    if (code == kFocusNotification &&
+    // The read-only texts take the focus when they are clicked.
+    if (code == EN_SETFOCUS &&
         (id == IDC_FAILURE_TEXT || id == IDC_STATUS_LINE || id == IDC_SUCCESS_TEXT)) {
         SetFocus(Item(IDC_MINIMISE));
         return true;
@@ -166,7 +165,7 @@ void CRUVInstallerDlg::OnRetry() {
         ShowWindow(Item(id), SW_HIDE);
     }
     ShowWindow(Item(IDCANCEL), SW_SHOW);
-    for (int row = 0; row < 5; ++row) {
+    for (int row = 0; row < static_cast<int>(kMaxOperationCount); ++row) {
         for (const int first :
              {IDC_ROW_BLOCKING_FIRST, IDC_ROW_SUCCESS_FIRST, IDC_ROW_NONBLOCKING_FIRST}) {
             ShowWindow(Item(first + row), SW_HIDE);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/worker_thread.h"
+#include "net/proxy_settings.h"
 #include "operations/operator_base.h"
 #include "skin/dlg_ex.h"
 #include "skin/progress_bmp_ctrl.h"
@@ -18,9 +19,10 @@
 class CRUVInstallerDlg : public CDlgEx, private IRunView {
 public:
     // skinFolder is the installer's install folder, with its trailing
-    // backslash. launch is what OK does after a run that succeeded, on the
-    // window thread before the window closes: start the product.
-    CRUVInstallerDlg(std::string skinFolder, OperationList& operations,
+    // backslash. The operations send through proxy. launch is what OK does
+    // after a run that succeeded, on the window thread before the window
+    // closes: start the product.
+    CRUVInstallerDlg(std::string skinFolder, OperationList& operations, ProxyChoice proxy,
                      std::function<void()> launch);
     ~CRUVInstallerDlg() override;
 
@@ -41,7 +43,7 @@ private:
     // The window's side of a run (main_window_run.cpp).
     void StartRunDriver();
     void ShowRunning(const COperatorBase& operation) override;
-    void ShowOutcome(int row, const COperatorBase& operation, StepOutcome outcome) override;
+    void ShowOutcome(int row, const COperatorBase& operation, RowIcon icon) override;
     void AddProgress(int points) override;
     void OnRunEnded();
     void FinishRun();
@@ -56,6 +58,7 @@ private:
     HICON icon_ = nullptr;  // shared resource icon, never destroyed
     std::string skinFolder_;
     OperationList& operations_;
+    ProxyChoice proxy_;
     std::function<void()> launch_;
     CRunDriver driver_;
     CWindow statusLine_;

@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/message_error.h"
 #include "framework/data_exchange.h"
 #include "framework/window_text.h"
 #include "net/probe_proxy.h"
 #include "platform/local_paths.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_files.h"
-#include "startup/message_error.h"
 #include "window/repaint_behind.h"
 #include "window/window_messages.h"
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "net/byte_vector.h"
-#include "net/secure_stream.h"
+#include "core/byte_vector.h"
+#include "core/secure_stream.h"
 #include "skin_test_support.h"
 
 using ops_test::CopyFileTo;

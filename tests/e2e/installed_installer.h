@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "scoped_registry_value.h"
 #include "test_services.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "platform/install_log_folder.h"
 #include "resources/resource_ids.h"
 #include "screen_capture.h"

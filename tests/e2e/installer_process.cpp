@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "platform/text_conversion.h"
 
 using ops_test::Quoted;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "installer_flow.h"
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "resources/resource_ids.h"
 
 using ops_test::Utf8;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "installer_flow.h"
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "product_control_fixture.h"
 #include "resources/resource_ids.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "installer_flow.h"
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "platform/local_paths.h"
 #include "scripted_pattern.h"
 

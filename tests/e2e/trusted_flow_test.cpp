@@ -7,13 +7,11 @@
 
 #include "installer_flow.h"
 #include "net/http_client.h"
-#include "operations/canned_http_server.h"
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 #include "platform/local_paths.h"
 #include "resources/resource_ids.h"
 #include "trusted_root.h"
 
-using ops_test::CannedHttpServer;
 using ops_test::ReadTestFile;
 using ops_test::Sha256HexOf;
 using ops_test::WindowsPathOf;
@@ -122,9 +120,9 @@ TEST_F(TrustedFlowTest, AnswersTheTrustKeyDidNotSignForThisRequestAndUntrustedSe
     recorder.keptHeaderName = "X-Ruvi-Signature";
     recorder.Post(signer.url + "ruvinstall", nullptr, {});
     ASSERT_TRUE(recorder.responseHeader.has_value());
-    const CannedHttpServer replay(200,
-                                  std::string(recorder.response.begin(), recorder.response.end()),
-                                  "X-Ruvi-Signature: " + *recorder.responseHeader + "\r\n");
+    const CannedAnswer replay =
+        services.ServeCanned(200, std::string(recorder.response.begin(), recorder.response.end()),
+                             "X-Ruvi-Signature: " + *recorder.responseHeader + "\r\n");
 
     // Signed by the trust key, over TLS with a certificate of a CA that the
     // system does not know.
@@ -136,7 +134,7 @@ TEST_F(TrustedFlowTest, AnswersTheTrustKeyDidNotSignForThisRequestAndUntrustedSe
         std::string url;
     } cases[] = {
         {"signed by another key", otherSigner.url},
-        {"a replayed answer", replay.Url()},
+        {"a replayed answer", replay.url},
         {"an untrusted certificate", unknownCa.url},
     };
     for (const auto& c : cases) {

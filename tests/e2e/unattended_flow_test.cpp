@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "installer_flow.h"
-#include "operations/operation_test_support.h"
+#include "operation_test_support.h"
 
 using ops_test::ReadTestFile;
 using ops_test::TestFolder;

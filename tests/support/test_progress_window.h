@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "net/progress_sink.h"
 #include "platform/unique_window.h"
 #include "skin/progress_bmp_ctrl.h"
-#include "window/progress_bar_sink.h"
+
+class CProgressBarSink;
 
 // A stand-in for the main window in tests of code that moves its progress
 // bar: a real, shown window bound to the bar, so the bar's repaint requests
@@ -13,10 +17,11 @@
 class TestProgressWindow final {
 public:
     TestProgressWindow();
+    ~TestProgressWindow();
 
     CProgressBmpCtrl& ProgressBar() { return bar_; }
     // The bar as transfers see it.
-    IProgressSink* Sink() { return &sink_; }
+    IProgressSink* Sink();
 
     struct RepaintRequests {
         bool invalidated = false;
@@ -29,5 +34,7 @@ public:
 private:
     UniqueWindow window_;
     CProgressBmpCtrl bar_;
-    CProgressBarSink sink_{bar_};
+    // The main window's adapter; the tests of the layers below the window
+    // see only what it adapts to.
+    std::unique_ptr<CProgressBarSink> sink_;
 };

@@ -177,6 +177,20 @@ std::string TestServices::ScriptedUrl(const std::string& answer) const {
     return controlUrl_ + "/scripted/" + answer;
 }
 
+CannedAnswer TestServices::ServeCanned(int status, const std::string& body,
+                                       const std::string& headers) {
+    SharedFolder folder = MakeSharedFolder();
+    folder.WriteFile("status", std::to_string(status));
+    folder.WriteFile("headers", headers);
+    folder.WriteFile("body", body);
+    const std::string url = ScriptedUrl("canned" + folder.unixPath + "/");
+    return CannedAnswer{std::move(folder), url};
+}
+
+std::string CannedAnswer::LastRequest() const {
+    return ReadWholeFile(folder.windowsPath + "\\request");
+}
+
 SharedFolder TestServices::MakeSharedFolder() {
     auto facts = CallServices(controlUrl_, "/temp-folder");
     return SharedFolder{facts.at("unixPath"), facts.at("windowsPath")};

@@ -86,6 +86,18 @@ struct SharedFolder {
     void WriteFile(const std::string& relativePath, const std::string& bytes) const;
 };
 
+// One fixed answer, from the services host, to every request whose URL
+// starts with url: for answers that no real server of the system gives, such
+// as a body of arbitrary bytes or a recorded answer played back.
+struct CannedAnswer {
+    SharedFolder folder;
+    std::string url;  // ends with "/"; whatever follows is answered alike
+
+    // The latest request as it arrived: method and target, one
+    // "Name: value" line per header, an empty line, the body.
+    std::string LastRequest() const;
+};
+
 // An ECDSA P-256 signing key made on the host by the openssl command.
 struct SigningKey {
     std::string privateKeyUnixPath;  // PEM, for RuviServerSettings::signingKey
@@ -150,6 +162,10 @@ public:
     // services/scripted_answers.h), e.g. "status/404", "bytes/1000",
     // "cut/100000/5000", "echo".
     std::string ScriptedUrl(const std::string& answer) const;
+
+    // status, the header lines ("Name: value\r\n") and body, to every
+    // request below its URL.
+    CannedAnswer ServeCanned(int status, const std::string& body, const std::string& headers = "");
 
     SharedFolder MakeSharedFolder();
 

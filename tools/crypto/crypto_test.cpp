@@ -6,12 +6,12 @@
 #include <fstream>
 #include <string>
 
+#include "core/base64.h"
+#include "core/trust_key.h"
 #include "key_fingerprint.h"
 #include "p256_keys.h"
 #include "p256_point.h"
 #include "sha256.h"
-#include "startup/base64.h"
-#include "startup/trust_key.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "key_fingerprint.h"
 
+#include "core/base64.h"
+#include "core/trust_key.h"
 #include "sha256.h"
-#include "startup/base64.h"
-#include "startup/trust_key.h"
 
 std::string KeyFingerprint(const ByteVector& point) {
     const Sha256Digest digest = Sha256(TrustKeyDer(point));

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 
 // How the tools show a trust key: "SHA256:" and the base64 of the SHA-256 of
 // its DER SubjectPublicKeyInfo, without the "=" padding. The same as

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 
 // ECDSA P-256 keys as the operator keeps them (PEM files) and the signatures
 // the server adds to its answers: DER-encoded ECDSA over SHA-256, what

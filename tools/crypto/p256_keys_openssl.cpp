@@ -5,9 +5,9 @@
 
 #include <optional>
 
+#include "core/base64.h"
+#include "core/trust_key.h"
 #include "p256_keys.h"
-#include "startup/base64.h"
-#include "startup/trust_key.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "startup/trust_key.h"
+#include "core/trust_key.h"
 
 // The curve equation y^2 = x^3 - 3x + b (mod p) in plain 256-bit arithmetic,
 // so that both builds decide alike: Wine's bcrypt, unlike the system's,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 
 // Whether X || Y (64 bytes, each coordinate below the field's prime) is a
 // point of the P-256 curve: what the configuration's structural check of a

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "net/hex_text.h"
+#include "core/hex_text.h"
 #include "sha256_engine.h"
 
 namespace {

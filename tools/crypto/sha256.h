@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 #include "platform/sha256_digest.h"
 
 // SHA-256, from OpenSSL on the host and from the system's bcrypt on Windows.

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/file_declaration.h"
 #include "installation_plan.h"
-#include "net/file_declaration.h"
 #include "sha256.h"
 
 // What a plan may declare of a download: its Size (decimal bytes) and its

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "core/xml_document.h"
 #include "plan_error.h"
-#include "startup/xml_document.h"
 #include "test_plan_folder.h"
 
 namespace {

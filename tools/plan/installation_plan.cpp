@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/xml_document.h"
 #include "plan_error.h"
-#include "startup/xml_document.h"
 
 namespace {
 

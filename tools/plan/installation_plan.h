@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/byte_vector.h"
 #include "download_path.h"
-#include "net/byte_vector.h"
 
 // The save name of a download that names none, as the installer has it.
 inline constexpr char kDefaultSaveName[] = "RUV_installer.EXE";

@@ -1,8 +1,8 @@
 #include "command_files.h"
 #include "commands.h"
+#include "core/installer_config.h"
+#include "core/xml_document.h"
 #include "key_fingerprint.h"
-#include "startup/installer_config.h"
-#include "startup/xml_document.h"
 #include "terminal_text.h"
 #include "tool_messages.h"
 

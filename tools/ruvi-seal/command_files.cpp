@@ -1,6 +1,6 @@
 #include "command_files.h"
 
-#include "startup/file_bytes.h"
+#include "core/file_bytes.h"
 #include "terminal_text.h"
 #include "tool_failure.h"
 #include "tool_messages.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "commands.h"
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 
 // Helpers the commands share for their positional arguments and files.
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "startup/installer_config.h"
+#include "core/installer_config.h"
 
 // The decoded content of a configuration file: an XML document in GBK naming
 // the server base URL and the mode, with the DES key in mode Des, and the

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "startup/xml_document.h"
+#include "core/xml_document.h"
 
 using ::testing::StartsWith;
 

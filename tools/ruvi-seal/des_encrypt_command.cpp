@@ -1,7 +1,7 @@
 #include "command_files.h"
 #include "commands.h"
+#include "core/des_ecb.h"
 #include "file_output.h"
-#include "net/des_ecb.h"
 #include "tool_failure.h"
 #include "tool_messages.h"
 

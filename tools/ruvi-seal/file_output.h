@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 
 // Writes bytes to the file at path (local code page) completely or not at
 // all: they go to a new file beside it, which then replaces it. A link is

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 
 // The operator's PEM key files. OpenSSL reads and makes them, so only the
 // Linux build has them; the Windows build fails with a text that says so.

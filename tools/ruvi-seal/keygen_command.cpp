@@ -1,6 +1,6 @@
 #include "commands.h"
+#include "core/trust_key.h"
 #include "key_files.h"
-#include "startup/trust_key.h"
 #include "tool_failure.h"
 #include "tool_messages.h"
 

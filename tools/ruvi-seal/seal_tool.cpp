@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "commands.h"
-#include "startup/message_error.h"
+#include "core/message_error.h"
 #include "terminal_text.h"
 #include "tool_failure.h"
 #include "tool_messages.h"

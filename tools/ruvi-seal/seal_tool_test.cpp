@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "core/des_ecb.h"
+#include "core/installer_config.h"
+#include "core/secure_stream.h"
+#include "core/trust_key.h"
+#include "core/xml_document.h"
 #include "declared_downloads.h"
 #include "installation_plan.h"
 #include "key_fingerprint.h"
-#include "net/des_ecb.h"
-#include "net/secure_stream.h"
 #include "sha256.h"
-#include "startup/installer_config.h"
-#include "startup/trust_key.h"
-#include "startup/xml_document.h"
 #include "terminal_text.h"
 #include "test_folder.h"
 

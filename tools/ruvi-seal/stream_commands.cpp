@@ -1,7 +1,7 @@
 #include "command_files.h"
 #include "commands.h"
+#include "core/secure_stream.h"
 #include "file_output.h"
-#include "net/secure_stream.h"
 
 void RunSeal(const CommandArguments& arguments, std::ostream&) {
     ExpectArgumentCount(arguments, 2);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "net/des_ecb.h"
-#include "net/secure_stream.h"
-#include "startup/message_error.h"
+#include "core/des_ecb.h"
+#include "core/message_error.h"
+#include "core/secure_stream.h"
 #include "startup_error.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/byte_vector.h"
+#include "core/byte_vector.h"
 #include "server_options.h"
 
 // The answer document as the installer's configured mode opens it: a secure

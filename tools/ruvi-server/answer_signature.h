@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "net/signed_answer.h"
+#include "core/signed_answer.h"
 #include "p256_keys.h"
 
 // Answers to ruvinstall, signed for installers in trusted mode (the format

@@ -3,9 +3,9 @@
 #include <charconv>
 #include <string_view>
 
-#include "net/secure_stream.h"
-#include "startup/message_error.h"
-#include "startup/xml_document.h"
+#include "core/message_error.h"
+#include "core/secure_stream.h"
+#include "core/xml_document.h"
 
 namespace {
 

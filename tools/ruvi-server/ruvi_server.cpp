@@ -12,6 +12,7 @@
 #include "answer_sealer.h"
 #include "answer_signature.h"
 #include "bounded_thread_pool.h"
+#include "core/base64.h"
 #include "declared_downloads.h"
 #include "download_path.h"
 #include "download_request.h"
@@ -19,7 +20,6 @@
 #include "plan_error.h"
 #include "request_note.h"
 #include "served_file.h"
-#include "startup/base64.h"
 #include "startup_error.h"
 
 namespace {

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "access_log.h"
+#include "core/byte_vector.h"
+#include "core/xml_document.h"
 #include "http_listener.h"
 #include "installation_plan.h"
-#include "net/byte_vector.h"
 #include "p256_keys.h"
 #include "report_log.h"
 #include "server_metrics.h"
 #include "server_options.h"
-#include "startup/xml_document.h"
 
 // The server side of the installer's protocol for one installation plan:
 //   POST BASE "ruvinstall"            the sealed answer document, signed

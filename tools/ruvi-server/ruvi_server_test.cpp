@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "answer_signature.h"
-#include "net/des_ecb.h"
-#include "net/secure_stream.h"
+#include "core/base64.h"
+#include "core/des_ecb.h"
+#include "core/secure_stream.h"
+#include "core/xml_document.h"
 #include "p256_keys.h"
-#include "startup/base64.h"
-#include "startup/xml_document.h"
 #include "startup_error.h"
 #include "test_plan_folder.h"
 

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "../scripted_pattern.h"
@@ -54,13 +57,36 @@ void AnswerCut(const httplib::Request& request, httplib::Response& response) {
         });
 }
 
-void AnswerEcho(const httplib::Request& request, httplib::Response& response) {
+std::string Echo(const httplib::Request& request) {
     std::string echo = request.method + " " + request.target + "\n";
     for (const auto& [name, value] : request.headers) {
         if (kServerSideHeaders.count(name) == 0) echo += name + ": " + value + "\n";
     }
-    echo += "\n" + request.body;
-    response.set_content(echo, "application/octet-stream");
+    return echo + "\n" + request.body;
+}
+
+void AnswerEcho(const httplib::Request& request, httplib::Response& response) {
+    response.set_content(Echo(request), "application/octet-stream");
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void AnswerCanned(const httplib::Request& request, httplib::Response& response) {
+    const std::string folder = request.matches[1];
+    std::ofstream(folder + "/request", std::ios::binary) << Echo(request);
+    response.status = std::stoi(ReadFile(folder + "/status"));
+    std::istringstream headers(ReadFile(folder + "/headers"));
+    for (std::string line; std::getline(headers, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t colon = line.find(": ");
+        if (colon != std::string::npos) {
+            response.set_header(line.substr(0, colon), line.substr(colon + 2));
+        }
+    }
+    response.set_content(ReadFile(folder + "/body"), "application/octet-stream");
 }
 
 void OnGetAndPost(httplib::Server& server, const std::string& pattern,
@@ -76,4 +102,5 @@ void AddScriptedAnswers(httplib::Server& server) {
     OnGetAndPost(server, R"(/scripted/bytes/(\d+))", AnswerBytes);
     OnGetAndPost(server, R"(/scripted/cut/(\d+)/(\d+))", AnswerCut);
     OnGetAndPost(server, "/scripted/echo", AnswerEcho);
+    OnGetAndPost(server, R"(/scripted/canned(/.+)/[^/]*)", AnswerCanned);
 }

@@ -12,4 +12,9 @@
 //   echo                   200 whose body is the request as received: method
 //                          and target, one "Name: value" line per header, an
 //                          empty line, then the body's bytes
+//   canned/<folder>/...    a canned answer: the status in the file "status"
+//                          of the host's folder <folder> (an absolute path),
+//                          the header lines ("Name: value") in "headers" and
+//                          the body in "body"; the request, written as echo
+//                          answers it, goes to "request" before the answer
 void AddScriptedAnswers(httplib::Server& server);
