@@ -13,6 +13,7 @@
 #include "ruvictrl_names.h"
 #include "ruvictrlproppage.h"
 #include "site_origin.h"
+#include "webcheck_names.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "platform/registry_key.h"
-#include "ruvictrl_names.h"
+#include "webcheck_names.h"
 
 namespace {
 
