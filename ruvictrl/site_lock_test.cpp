@@ -207,8 +207,8 @@ TEST_F(SiteLockTest, PagesAreAnsweredOnlyFromAllowedOrigins) {
 }
 
 // Hosts that name no page are local code, unless they show themselves to be
-// a browser: by asking whether the control is safe for untrusted scripts, or
-// by having named a page before.
+// a browser: by asking whether the control is safe for untrusted scripts
+// (sited or not), or by having named a page before.
 TEST_F(SiteLockTest, HostsThatNameNoPageAreLocalCodeUnlessABrowserShows) {
     const auto nativeContainer = [this] { return Site(nullptr); };
     const auto scriptEngineSite = [this] { return Site(nullptr, false); };
@@ -217,8 +217,9 @@ TEST_F(SiteLockTest, HostsThatNameNoPageAreLocalCodeUnlessABrowserShows) {
         std::function<void(IUnknown*)> host;
         bool answered;
     } cases[] = {
-        {"no site: a program or a script host",
-         [](IUnknown* control) { EXPECT_EQ(AskSafety(control), S_OK); }, true},
+        {"no site: a program or a script host", [](IUnknown*) {}, true},
+        {"no site, but asks for safety as browsers do",
+         [](IUnknown* control) { EXPECT_EQ(AskSafety(control), E_FAIL); }, false},
         {"native container without a document",
          [&](IUnknown* control) { Place(control, nativeContainer(), Siting::kClientSite); }, true},
         {"native container that asks for safety",
@@ -232,10 +233,16 @@ TEST_F(SiteLockTest, HostsThatNameNoPageAreLocalCodeUnlessABrowserShows) {
          true},
         {"browser's script engine, which asks before it sites",
          [&](IUnknown* control) {
-             EXPECT_EQ(AskSafety(control), S_OK);
+             EXPECT_EQ(AskSafety(control), E_FAIL);
              Place(control, scriptEngineSite(), Siting::kObjectWithSite);
          },
          false},
+        {"asks, then an allowed page sites it",
+         [this](IUnknown* control) {
+             EXPECT_EQ(AskSafety(control), E_FAIL);
+             Place(control, PageSite(L"https://www.example.com/"), Siting::kClientSite);
+         },
+         true},
         {"allowed page that dropped its site",
          [this](IUnknown* control) {
              Place(control, PageSite(L"https://www.example.com/"), Siting::kClientSite);
