@@ -65,6 +65,20 @@ std::string ReadInstallPath(const std::string& productKey) {
     return folder + '\\';
 }
 
+std::wstring ReadInstallPathText(const std::string& productKey) {
+    const std::string folder = ReadInstallPath(productKey);
+    if (folder.empty()) {
+        return {};
+    }
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, folder.data(), int(folder.size()), nullptr, 0);
+    std::wstring text(size_t(std::max(length, 0)), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, folder.data(), int(folder.size()), text.data(), length);
+    }
+    return text;
+}
+
 std::vector<std::wstring> ReadAllowedSites(const std::string& productKey) {
     const RegistryKey key = OpenProductKey(productKey);
     std::vector<wchar_t> text;
