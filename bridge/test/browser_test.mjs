@@ -14,6 +14,7 @@ import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
+import vm from "node:vm";
 import { fileURLToPath } from "node:url";
 import puppeteer from "puppeteer-core";
 
@@ -275,4 +276,33 @@ test("a page in a browser without the extension is told unavailable after 3 s", 
   } finally {
     await plain.close();
   }
+});
+
+// Chromium cannot create ActiveX controls: the old engine's branch of the
+// script runs here against a stand-in for the page and the control.
+test("in the old engine, the script asks the control embedded in the page", async () => {
+  const embedded = [];
+  const control = {
+    object: {},
+    GetInstallPath: () => "C:\\Program Files\\Tarvano\\RUVI\\",
+    CheckIntegrity: () => { throw Object.assign(new Error("denied"), { number: -2147024891 }); },
+    setAttribute(name, value) { this[name] = value; },
+  };
+  const window = {
+    ActiveXObject: function ActiveXObject() {},
+    addEventListener() {},
+    postMessage() { throw new Error("asked the extension"); },
+    location: { origin: "https://www.example.com" },
+  };
+  const document = {
+    createElement: () => control,
+    body: { appendChild: (element) => embedded.push(element) },
+  };
+  const context = vm.createContext({ window, document, Promise, Error, Object, Math, String });
+  vm.runInContext(fs.readFileSync(path.join(root, "bridge/page/ruvi-bridge.js"), "utf8"), context);
+
+  assert.equal(await window.RUVI.getInstallPath(), "C:\\Program Files\\Tarvano\\RUVI\\");
+  await assert.rejects(window.RUVI.checkIntegrity(), { message: "denied" });
+  assert.deepEqual(embedded, [control]);
+  assert.equal(control.classid, "clsid:64A8E836-CA7B-4646-8CCD-81CE23BDC3D1");
 });
