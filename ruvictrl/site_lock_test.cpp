@@ -206,6 +206,33 @@ TEST_F(SiteLockTest, PagesAreAnsweredOnlyFromAllowedOrigins) {
     }
 }
 
+// In an allowed page the control is safe for scripts and for initialisation
+// from the page's data, on the interfaces that serve them, and keeps what the
+// browser enables.
+TEST_F(SiteLockTest, AnAllowedPageMayEnableTheSafetyOptions) {
+    ComPtr<IUnknown> control = NewControl();
+    Place(control.Get(), PageSite(L"https://www.example.com/"), Siting::kClientSite);
+    const ComPtr<IObjectSafety> safety = Safety(control.Get());
+    const DWORD both = INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
+    for (const IID* iid : {&IID_IDispatch, &DIID__DRUVICtrl, &IID_IPersistPropertyBag}) {
+        DWORD supported = 0;
+        DWORD enabled = 0;
+        ASSERT_EQ(safety->GetInterfaceSafetyOptions(*iid, &supported, &enabled), S_OK);
+        EXPECT_EQ(supported, both);
+    }
+    EXPECT_EQ(AskSafety(control.Get()), S_OK);
+    DWORD supported = 0;
+    DWORD enabled = 0;
+    ASSERT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled), S_OK);
+    EXPECT_EQ(enabled, kUntrustedCaller);
+
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, INTERFACE_USES_DISPEX,
+                                                INTERFACE_USES_DISPEX),
+              E_FAIL);
+    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IOleObject, &supported, &enabled),
+              E_NOINTERFACE);
+}
+
 // Hosts that name no page are local code, unless they show themselves to be
 // a browser: by asking whether the control is safe for untrusted scripts
 // (sited or not), or by having named a page before.
