@@ -49,7 +49,7 @@ int Fail(const std::wstring& reason) {
 int RunSwitch(int argc, char** argv) {
     const std::string_view name = argv[1];
     if (argc > 2) {
-        return Fail(L"unexpected argument after " + std::wstring(name.begin(), name.end()));
+        return Fail(L"unexpected argument after " + AnsiToWide(name));
     }
     std::wstring failure;
     if (IsSwitch(name, "/register")) {
@@ -57,8 +57,7 @@ int RunSwitch(int argc, char** argv) {
     } else if (IsSwitch(name, "/unregister")) {
         failure = UnregisterHost(ProgramPath());
     } else {
-        failure = L"unknown switch " + std::wstring(name.begin(), name.end()) +
-                  L" (known: /register, /unregister)";
+        failure = L"unknown switch " + AnsiToWide(name) + L" (known: /register, /unregister)";
     }
     return failure.empty() ? 0 : Fail(failure);
 }

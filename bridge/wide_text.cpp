@@ -24,6 +24,17 @@ std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text);
 
 std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
 
+std::wstring AnsiToWide(std::string_view text) {
+    const int length =
+        text.empty() ? 0
+                     : MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring result(size_t(length > 0 ? length : 0), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), result.data(), length);
+    }
+    return result;
+}
+
 std::optional<std::wstring> Utf8ToWide(std::string_view text) {
     if (text.empty()) {
         return std::wstring();

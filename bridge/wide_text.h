@@ -9,3 +9,4 @@
 std::string WideToUtf8(std::wstring_view text);
 std::optional<std::wstring> Utf8ToWide(std::string_view text);  // nothing for bad UTF-8
 std::string WideToAnsi(std::wstring_view text);
+std::wstring AnsiToWide(std::string_view text);
