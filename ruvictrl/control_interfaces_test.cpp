@@ -1,10 +1,9 @@
 // What containers and browsers ask of the control besides drawing and its
-// methods: persistence, scripting safety, class information, the event
-// source, property pages.
+// methods: persistence, class information, the event source, property pages.
+// (Scripting safety, which depends on the page, is in site_lock_test.cpp.)
 
 #include <windows.h>
 
-#include <objsafe.h>
 #include <ocidl.h>
 #include <olectl.h>
 #include <wrl/client.h>
@@ -152,32 +151,6 @@ TEST_F(ControlInterfacesTest, PersistsOnlyItsVersionStamp) {
     ASSERT_EQ(bagPersist->Save(&bag, TRUE, TRUE), S_OK);
     EXPECT_EQ(bag.values, (std::map<std::wstring, LONG>{{L"_Version", 0x10000}}));
     EXPECT_EQ(bagPersist->Load(&bag, nullptr), S_OK);
-}
-
-TEST_F(ControlInterfacesTest, IsSafeForScriptingAndInitialisation) {
-    ComPtr<IObjectSafety> safety;
-    ASSERT_EQ(control_->QueryInterface(IID_IObjectSafety, &safety), S_OK);
-    const DWORD both = INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
-    for (const IID* iid : {&IID_IDispatch, &DIID__DRUVICtrl, &IID_IPersistPropertyBag}) {
-        DWORD supported = 0;
-        DWORD enabled = 0;
-        ASSERT_EQ(safety->GetInterfaceSafetyOptions(*iid, &supported, &enabled), S_OK);
-        EXPECT_EQ(supported, both);
-    }
-    // What a browser does before it lets a page script the control.
-    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, INTERFACESAFE_FOR_UNTRUSTED_CALLER,
-                                                INTERFACESAFE_FOR_UNTRUSTED_CALLER),
-              S_OK);
-    DWORD supported = 0;
-    DWORD enabled = 0;
-    ASSERT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled), S_OK);
-    EXPECT_EQ(enabled, DWORD(INTERFACESAFE_FOR_UNTRUSTED_CALLER));
-
-    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, INTERFACE_USES_DISPEX,
-                                                INTERFACE_USES_DISPEX),
-              E_FAIL);
-    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IOleObject, &supported, &enabled),
-              E_NOINTERFACE);
 }
 
 TEST_F(ControlInterfacesTest, DescribesItselfThroughItsTypeLibrary) {

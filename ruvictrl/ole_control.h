@@ -117,12 +117,12 @@ protected:
     // The window that dialogs of the control belong to, or none.
     HWND OwnerWindow() const;
 
-    // Whether whoever holds the control may use it. A control that was never
-    // sited is held by local code (a script host, a program), and so is one
-    // in a container that names no document and has never asked whether the
-    // control is safe for untrusted scripts. A container that names a
-    // document is a page, trusted by its address; a page that cannot be
-    // named, or a browser's site that hides it, is not trusted.
+    // Whether whoever holds the control may use it. A holder that has never
+    // asked whether the control is safe for untrusted scripts, and whose
+    // sites (if any) never named a document, is local code (a script host, a
+    // program). A container that names a document is a page, trusted by its
+    // address; once safety has been asked, only such a page is trusted, sited
+    // or not, and a page that cannot be named is not trusted.
     bool HolderMayUse();
 
     // Whether the page at this address may use the control.
@@ -152,7 +152,6 @@ private:
     Microsoft::WRL::ComPtr<IUnknown> objectSite_;
     // What containers have shown of themselves. Never forgotten, so that a
     // page cannot drop its site and pass for local code.
-    bool everSited_ = false;
     bool pageSeen_ = false;     // a site named a document
     bool safetyAsked_ = false;  // IObjectSafety was asked, as browsers ask it
 };

@@ -51,23 +51,18 @@ ComPtr<IOleClientSite> COleControl::PageSite() const {
 }
 
 void COleControl::NoteSite(IUnknown* site) {
-    if (!site) {
-        return;
-    }
-    everSited_ = true;
-    if (ReadPageAddress(PageSite().Get()).kind != PageAddress::kNoDocument) {
+    if (site && ReadPageAddress(PageSite().Get()).kind != PageAddress::kNoDocument) {
         pageSeen_ = true;
     }
 }
 
-// Browsers ask IObjectSafety of whatever an untrusted page may script. A
-// browser that creates the control for a script asks before it sites the
-// control, with a site that names no page: that holder is a page all the
-// same.
+// Browsers ask IObjectSafety of whatever an untrusted page may script, and
+// may ask before they site the control, or never site it at all: from then
+// on the holder is a page, and only a page that names itself is trusted.
 bool COleControl::HolderMayUse() {
     const PageAddress page = ReadPageAddress(PageSite().Get());
     if (page.kind == PageAddress::kNoDocument) {
-        return !pageSeen_ && !(everSited_ && safetyAsked_);
+        return !pageSeen_ && !safetyAsked_;
     }
     pageSeen_ = true;
     return page.kind == PageAddress::kKnown && TrustsPage(page.text);

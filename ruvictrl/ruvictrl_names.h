@@ -7,16 +7,6 @@
 // The names and numbers by which the browser control is known: in the
 // registry, on disk and to its containers.
 
-// Where the installer records its install folder.
-inline constexpr char kInstallKeyPrefix[] = "SOFTWARE\\Tarvano\\";
-inline constexpr char kInstallPathValue[] = "InstallPath";
-inline constexpr char kInstallerProductKey[] = "RUVI";
-// Beside it, the origins of the web pages that may use the control.
-inline constexpr wchar_t kAllowedSitesValue[] = L"AllowedSites";
-
-// The file-list manifest in the install folder.
-inline constexpr char kManifestFileName[] = "RUVI.FileList.Manifest";
-
 inline constexpr wchar_t kControlProgId[] = L"RUVICTRL.RUVICtrlCtrl.1";
 inline constexpr WORD kTypeLibMajorVersion = 1;
 inline constexpr WORD kTypeLibMinorVersion = 0;

@@ -1,6 +1,5 @@
 #include "ruvictrlctrl.h"
 
-#include <algorithm>
 #include <new>
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "ruvictrl_names.h"
 #include "ruvictrlproppage.h"
 #include "site_origin.h"
+#include "webcheck_names.h"
 
 namespace {
 
@@ -25,18 +25,8 @@ const ControlIdentity kIdentity = {
     .miscStatus = kControlMiscStatus,
 };
 
-// GetInstallPath never fails visibly: text that does not convert reads as
-// empty. Null only when the string cannot be allocated.
-BSTR AnsiToBstr(const std::string& text) {
-    const int length =
-        text.empty() ? 0
-                     : MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    BSTR result = SysAllocStringLen(nullptr, UINT(std::max(length, 0)));
-    if (result && length > 0) {
-        MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), result, length);
-    }
-    return result;
-}
+// Null only when the string cannot be allocated.
+BSTR ToBstr(const std::wstring& text) { return SysAllocStringLen(text.data(), UINT(text.size())); }
 
 }  // namespace
 
@@ -133,7 +123,7 @@ HRESULT CRUVICtrlCtrl::CallMethod(DISPID id, VARIANT& result) {
                 ShowAboutBox(OwnerWindow());
                 return S_OK;
             case kDispidGetInstallPath:
-                V_BSTR(&result) = AnsiToBstr(ReadInstallPath(kInstallerProductKey));
+                V_BSTR(&result) = ToBstr(ReadInstallPathText(kInstallerProductKey));
                 if (!V_BSTR(&result)) {
                     return E_OUTOFMEMORY;
                 }

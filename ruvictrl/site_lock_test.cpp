@@ -206,9 +206,36 @@ TEST_F(SiteLockTest, PagesAreAnsweredOnlyFromAllowedOrigins) {
     }
 }
 
+// In an allowed page the control is safe for scripts and for initialisation
+// from the page's data, on the interfaces that serve them, and keeps what the
+// browser enables.
+TEST_F(SiteLockTest, AnAllowedPageMayEnableTheSafetyOptions) {
+    ComPtr<IUnknown> control = NewControl();
+    Place(control.Get(), PageSite(L"https://www.example.com/"), Siting::kClientSite);
+    const ComPtr<IObjectSafety> safety = Safety(control.Get());
+    const DWORD both = INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
+    for (const IID* iid : {&IID_IDispatch, &DIID__DRUVICtrl, &IID_IPersistPropertyBag}) {
+        DWORD supported = 0;
+        DWORD enabled = 0;
+        ASSERT_EQ(safety->GetInterfaceSafetyOptions(*iid, &supported, &enabled), S_OK);
+        EXPECT_EQ(supported, both);
+    }
+    EXPECT_EQ(AskSafety(control.Get()), S_OK);
+    DWORD supported = 0;
+    DWORD enabled = 0;
+    ASSERT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled), S_OK);
+    EXPECT_EQ(enabled, kUntrustedCaller);
+
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, INTERFACE_USES_DISPEX,
+                                                INTERFACE_USES_DISPEX),
+              E_FAIL);
+    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IOleObject, &supported, &enabled),
+              E_NOINTERFACE);
+}
+
 // Hosts that name no page are local code, unless they show themselves to be
-// a browser: by asking whether the control is safe for untrusted scripts, or
-// by having named a page before.
+// a browser: by asking whether the control is safe for untrusted scripts
+// (sited or not), or by having named a page before.
 TEST_F(SiteLockTest, HostsThatNameNoPageAreLocalCodeUnlessABrowserShows) {
     const auto nativeContainer = [this] { return Site(nullptr); };
     const auto scriptEngineSite = [this] { return Site(nullptr, false); };
@@ -217,8 +244,9 @@ TEST_F(SiteLockTest, HostsThatNameNoPageAreLocalCodeUnlessABrowserShows) {
         std::function<void(IUnknown*)> host;
         bool answered;
     } cases[] = {
-        {"no site: a program or a script host",
-         [](IUnknown* control) { EXPECT_EQ(AskSafety(control), S_OK); }, true},
+        {"no site: a program or a script host", [](IUnknown*) {}, true},
+        {"no site, but asks for safety as browsers do",
+         [](IUnknown* control) { EXPECT_EQ(AskSafety(control), E_FAIL); }, false},
         {"native container without a document",
          [&](IUnknown* control) { Place(control, nativeContainer(), Siting::kClientSite); }, true},
         {"native container that asks for safety",
@@ -232,10 +260,16 @@ TEST_F(SiteLockTest, HostsThatNameNoPageAreLocalCodeUnlessABrowserShows) {
          true},
         {"browser's script engine, which asks before it sites",
          [&](IUnknown* control) {
-             EXPECT_EQ(AskSafety(control), S_OK);
+             EXPECT_EQ(AskSafety(control), E_FAIL);
              Place(control, scriptEngineSite(), Siting::kObjectWithSite);
          },
          false},
+        {"asks, then an allowed page sites it",
+         [this](IUnknown* control) {
+             EXPECT_EQ(AskSafety(control), E_FAIL);
+             Place(control, PageSite(L"https://www.example.com/"), Siting::kClientSite);
+         },
+         true},
         {"allowed page that dropped its site",
          [this](IUnknown* control) {
              Place(control, PageSite(L"https://www.example.com/"), Siting::kClientSite);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "installer_records.h"
-#include "ruvictrl_names.h"
+#include "webcheck_names.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "platform/registry_key.h"
-#include "ruvictrl_names.h"
+#include "webcheck_names.h"
 
 namespace {
 
@@ -63,6 +63,20 @@ std::string ReadInstallPath(const std::string& productKey) {
     // A string value need not be stored with its terminating zero.
     std::string folder(bytes.begin(), std::find(bytes.begin(), bytes.end(), '\0'));
     return folder + '\\';
+}
+
+std::wstring ReadInstallPathText(const std::string& productKey) {
+    const std::string folder = ReadInstallPath(productKey);
+    if (folder.empty()) {
+        return {};
+    }
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, folder.data(), int(folder.size()), nullptr, 0);
+    std::wstring text(size_t(std::max(length, 0)), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, folder.data(), int(folder.size()), text.data(), length);
+    }
+    return text;
 }
 
 std::vector<std::wstring> ReadAllowedSites(const std::string& productKey) {

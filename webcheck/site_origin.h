@@ -33,3 +33,7 @@ std::optional<SiteOrigin> OriginOfListEntry(std::wstring_view entry);
 // Whether the page's origin is one of the allow-list's. Entries that are not
 // origins match nothing.
 bool IsPageAllowed(std::wstring_view address, const std::vector<std::wstring>& allowList);
+
+// The same for an origin as a browser states it ("http://localhost:8080"):
+// it must be exactly an origin, by the rules of the allow-list's entries.
+bool IsOriginAllowed(std::wstring_view origin, const std::vector<std::wstring>& allowList);

@@ -91,9 +91,21 @@ std::optional<SiteOrigin> OriginOfListEntry(std::wstring_view entry) {
     return rest.empty() ? origin : std::nullopt;
 }
 
-bool IsPageAllowed(std::wstring_view address, const std::vector<std::wstring>& allowList) {
-    const std::optional<SiteOrigin> page = OriginOfPage(address);
-    return page && std::any_of(allowList.begin(), allowList.end(), [&](const std::wstring& entry) {
-               return OriginOfListEntry(entry) == page;
+namespace {
+
+bool IsListed(const std::optional<SiteOrigin>& origin, const std::vector<std::wstring>& allowList) {
+    return origin &&
+           std::any_of(allowList.begin(), allowList.end(), [&](const std::wstring& entry) {
+               return OriginOfListEntry(entry) == origin;
            });
+}
+
+}  // namespace
+
+bool IsPageAllowed(std::wstring_view address, const std::vector<std::wstring>& allowList) {
+    return IsListed(OriginOfPage(address), allowList);
+}
+
+bool IsOriginAllowed(std::wstring_view origin, const std::vector<std::wstring>& allowList) {
+    return IsListed(OriginOfListEntry(origin), allowList);
 }

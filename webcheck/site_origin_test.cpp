@@ -93,4 +93,28 @@ TEST(SiteOrigin, OnlyAnEntryThatIsExactlyThePagesOriginAllowsIt) {
     EXPECT_FALSE(IsPageAllowed(L"https://www.example.com/", {}));
 }
 
+// The bridge is told the origin as the browser serialises it, never a page.
+TEST(SiteOrigin, AStatedOriginMustBeExactlyAnOrigin) {
+    const std::vector<std::wstring> allowList = {L"http://127.0.0.1:8080",
+                                                 L"https://www.example.com"};
+    const struct {
+        const wchar_t* origin;
+        bool allowed;
+    } cases[] = {
+        {L"http://127.0.0.1:8080", true},
+        {L"https://www.example.com", true},
+        {L"https://WWW.example.com:443", true},
+        {L"http://127.0.0.1:8081", false},
+        {L"http://127.0.0.1:8080/", false},
+        {L"http://127.0.0.1:8080/page.html", false},
+        {L"https://www.example.com@evil.example", false},
+        {L"null", false},
+        {L"chrome-extension://cfgaipiljjdnmgdjgjabjopllgpaekkh", false},
+        {L"", false},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(IsOriginAllowed(test.origin, allowList), test.allowed) << Narrow(test.origin);
+    }
+}
+
 }  // namespace
