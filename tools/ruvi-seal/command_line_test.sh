@@ -36,7 +36,7 @@ expect() {  # description, expected status, expected stdout, expected stderr
 }
 
 # A configuration made by make-config is accepted by check-config.
-run_tool make-config --server http://127.0.0.1:8080/ruvi/ --des 'k3y!5678' -o RUVI.config
+run_tool make-config --server http://127.0.0.1:8080/ruvi/ --des 'k3y!5678' --untrusted -o RUVI.config
 expect "make-config des" 0 "" ""
 run_tool check-config RUVI.config
 expect "check-config des" 0 $'server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678\ntrust key: none' ""
@@ -47,12 +47,16 @@ run_tool check-config tampered.config
 expect "check-config tampered" 1 "" "ruvi-seal: check-config: 解密失败：Integrality of the stream is broken"
 
 # What the installer would refuse is not written.
-run_tool make-config --server http://h/ --des 1234567 -o short.config
+run_tool make-config --server http://h/ --des 1234567 --untrusted -o short.config
 expect "make-config short key" 1 "" "ruvi-seal: make-config: 无效的DES密钥长度"
 [ -e short.config ] && fail "make-config wrote a refused configuration"
-run_tool make-config --server http://h/ -o none.config
+run_tool make-config --server http://h/ --untrusted -o none.config
 expect "make-config without mode" 2 "" \
   "ruvi-seal: make-config: give one of --des KEY and --secure (see 'ruvi-seal make-config --help')"
+run_tool make-config --server http://h/ --secure -o none.config
+expect "make-config without a trust key" 2 "" \
+  "ruvi-seal: make-config: a configuration without a trust key lets anyone on the network run programs as administrator; pass --untrusted to write one anyway"
+[ -e none.config ] && fail "make-config wrote a configuration without a trust key unasked"
 
 # seal and open carry any bytes; open refuses what is not a secure stream.
 printf 'any\0bytes\r\n\377' >payload.bin

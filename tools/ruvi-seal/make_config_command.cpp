@@ -34,6 +34,7 @@ void SetOnce(std::optional<std::string>& option, const std::string& name,
 MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
     std::optional<std::string> server, desKey, output, trustKey, trustKeyFile;
     bool secure = false;
+    bool untrusted = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         if (name == "--server") {
@@ -46,9 +47,10 @@ MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
             SetOnce(trustKey, name, arguments, i);
         } else if (name == "--trust-key-file") {
             SetOnce(trustKeyFile, name, arguments, i);
-        } else if (name == "--secure") {
-            if (secure) throw CUsageError(kOptionRepeated + name);
-            secure = true;
+        } else if (name == "--secure" || name == "--untrusted") {
+            bool& flag = name == "--secure" ? secure : untrusted;
+            if (flag) throw CUsageError(kOptionRepeated + name);
+            flag = true;
         } else {
             throw CUsageError(kUnknownOption + name);
         }
@@ -57,6 +59,10 @@ MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
     if (secure == desKey.has_value()) throw CUsageError(kModeMissing);
     if (!output) throw CUsageError(kOutputOptionMissing);
     if (trustKey && trustKeyFile) throw CUsageError(kTrustKeyTwice);
+    // An empty key text would leave the configuration without one.
+    const bool keyGiven = (trustKey && !trustKey->empty()) || trustKeyFile;
+    if (untrusted && keyGiven) throw CUsageError(kUntrustedWithKey);
+    if (!untrusted && !keyGiven) throw CUnconfirmedRisk(kTrustKeyMissing);
     return {GbkArgument(*server), secure ? CommEncryptMode::Secure : CommEncryptMode::Des,
             desKey ? GbkArgument(*desKey) : std::string(),
             trustKeyFile ? TrustKeyText(PublicPointOfKeyFile(*trustKeyFile))

@@ -47,6 +47,9 @@ int RunCommand(const Command& command, const CommandArguments& arguments, std::o
         err << prefix << failure.what() << " (see '" << kToolName << ' ' << command.name
             << " --help')\n";
         return kWrongArguments;
+    } catch (const CUnconfirmedRisk& failure) {
+        err << prefix << failure.what() << '\n';
+        return kWrongArguments;
     } catch (const CToolFailure& failure) {
         err << prefix << failure.what() << '\n';
     } catch (const CMessageError& failure) {

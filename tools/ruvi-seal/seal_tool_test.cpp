@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -147,7 +148,7 @@ TEST(SealTool, MadeConfigurationsAreReadByTheInstallerAndShownByCheckConfig) {
     const TestFolder folder;
     const std::string file = folder.PathOf("RUVI.config");
     ASSERT_EQ(RunTool({"make-config", "--server", "http://127.0.0.1:8080/ruvi/", "--des",
-                       "k3y!5678", "-o", file})
+                       "k3y!5678", "--untrusted", "-o", file})
                   .status,
               0);
     const Outcome des = RunTool({"check-config", file});
@@ -156,7 +157,10 @@ TEST(SealTool, MadeConfigurationsAreReadByTheInstallerAndShownByCheckConfig) {
               "server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678\ntrust key: none\n");
 
     // Options in any order; the file is replaced.
-    ASSERT_EQ(RunTool({"make-config", "-o", file, "--secure", "--server", "http://h/"}).status, 0);
+    ASSERT_EQ(
+        RunTool({"make-config", "-o", file, "--untrusted", "--secure", "--server", "http://h/"})
+            .status,
+        0);
     const Outcome secure = RunTool({"check-config", file});
     EXPECT_EQ(secure.status, 0);
     EXPECT_EQ(secure.out, "server: http://h/\nmode: Secure\ntrust key: none\n");
@@ -174,7 +178,9 @@ TEST(SealTool, ConfigurationTextsAreStoredInGbk) {
     // As typed on this platform's terminal: 中文 and the key 密钥密钥.
     const std::string server = ToTerminal("http://\xd6\xd0\xce\xc4/");
     const std::string key = ToTerminal("\xc3\xdc\xd4\xbf\xc3\xdc\xd4\xbf");
-    ASSERT_EQ(RunTool({"make-config", "--server", server, "--des", key, "-o", file}).status, 0);
+    ASSERT_EQ(RunTool({"make-config", "--server", server, "--des", key, "--untrusted", "-o", file})
+                  .status,
+              0);
 
     CXmlRuntime runtime;
     CInstallerConfig config;
@@ -189,24 +195,27 @@ TEST(SealTool, MakeConfigRefusesWithTheInstallersReasonsAndKeepsTheOldFile) {
     const TestFolder folder;
     folder.Write("RUVI.config", "old");
     const std::string file = folder.PathOf("RUVI.config");
-    ExpectFailureLine(RunTool({"make-config", "--server", "", "--secure", "-o", file}), 1,
-                      "make-config", ToTerminal(kServerEmpty));
+    ExpectFailureLine(
+        RunTool({"make-config", "--server", "", "--secure", "--untrusted", "-o", file}), 1,
+        "make-config", ToTerminal(kServerEmpty));
     for (const char* key : {"1234567", "123456789", "\n12345678"}) {
-        ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des", key, "-o", file}), 1,
-                          "make-config", ToTerminal(kKeyLength));
+        ExpectFailureLine(
+            RunTool({"make-config", "--server", "u/", "--des", key, "--untrusted", "-o", file}), 1,
+            "make-config", ToTerminal(kKeyLength));
     }
-    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des", "", "-o", file}), 1,
-                      "make-config", ToTerminal(kKeyMissing));
+    ExpectFailureLine(
+        RunTool({"make-config", "--server", "u/", "--des", "", "--untrusted", "-o", file}), 1,
+        "make-config", ToTerminal(kKeyMissing));
     ExpectFailureLine(RunTool({"make-config", "--server",
                                "a\x01"
                                "b",
-                               "--secure", "-o", file}),
+                               "--secure", "--untrusted", "-o", file}),
                       1, "make-config",
                       "a configuration cannot hold control characters: --server\n");
     ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des",
                                "1234\x1b"
                                "567",
-                               "-o", file}),
+                               "--untrusted", "-o", file}),
                       1, "make-config", "a configuration cannot hold control characters: --des\n");
     EXPECT_EQ(folder.Read("RUVI.config"), "old");
     EXPECT_EQ(folder.EntryCount(), 1u);
@@ -223,14 +232,41 @@ TEST(SealTool, MakeConfigOptionMistakesExitWithTwo) {
         {"--server", "u", "--secure", "-o"},
         {"--server", "u", "--secure", "-o", "f", "--verbose"},
         {"--server", "u", "--secure", "-o", "f", "extra"},
+        {"--server", "u", "--secure", "-o", "f", "--untrusted", "--trust-key", kTrustKey},
     };
     for (const auto& options : mistakes) {
         std::vector<std::string> arguments = {"make-config"};
+        if (std::find(options.begin(), options.end(), "--trust-key") == options.end()) {
+            arguments.push_back("--untrusted");  // so that only the mistake is wrong
+        }
         arguments.insert(arguments.end(), options.begin(), options.end());
         const Outcome outcome = RunTool(arguments);
         EXPECT_EQ(outcome.status, 2) << outcome.err;
         EXPECT_THAT(outcome.err, HasSubstr("(see 'ruvi-seal make-config --help')\n"));
     }
+}
+
+// Without a key any answer is taken, so whoever answers in the server's
+// place runs programs as administrator: the operator has to say so.
+TEST(SealTool, MakeConfigWritesAConfigurationWithoutATrustKeyOnlyWhenToldItIsMeant) {
+    const TestFolder folder;
+    const std::string file = folder.PathOf("RUVI.config");
+    for (const char* key : {static_cast<const char*>(""), static_cast<const char*>(nullptr)}) {
+        std::vector<std::string> arguments = {"make-config", "--server", "u/",
+                                              "--secure",    "-o",       file};
+        if (key != nullptr) arguments.insert(arguments.end(), {"--trust-key", key});
+        const Outcome refused = RunTool(arguments);
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err,
+                  "ruvi-seal: make-config: a configuration without a trust key lets anyone on the "
+                  "network run programs as administrator; pass --untrusted to write one anyway\n");
+        EXPECT_FALSE(folder.Exists("RUVI.config"));
+    }
+    ASSERT_EQ(
+        RunTool({"make-config", "--server", "u/", "--secure", "--untrusted", "-o", file}).status,
+        0);
+    EXPECT_EQ(RunTool({"check-config", file}).out, "server: u/\nmode: Secure\ntrust key: none\n");
 }
 
 TEST(SealTool, CheckConfigShowsTheInstallersFailureText) {

@@ -12,7 +12,7 @@ inline constexpr const char kToolUsage[] =
     "  seal IN OUT             write the secure stream of IN to OUT\n"
     "  open IN OUT             write the payload of the secure stream IN to OUT\n"
     "  make-config --server URL (--des KEY | --secure)\n"
-    "              [--trust-key TEXT | --trust-key-file KEY.pem] -o FILE\n"
+    "              (--trust-key TEXT | --trust-key-file KEY.pem | --untrusted) -o FILE\n"
     "                          write a sealed installer configuration\n"
     "  check-config FILE       read FILE as the installer does and show what it holds\n"
     "  des-encrypt KEY IN OUT  encrypt IN with DES-ECB under KEY, as a server does\n"
@@ -30,15 +30,17 @@ inline constexpr const char kOpenUsage[] =
     "Decodes the secure stream IN and writes its payload to OUT.\n";
 inline constexpr const char kMakeConfigUsage[] =
     "usage: ruvi-seal make-config --server URL (--des KEY | --secure)\n"
-    "                 [--trust-key TEXT | --trust-key-file KEY.pem] -o FILE\n"
+    "                 (--trust-key TEXT | --trust-key-file KEY.pem | --untrusted) -o FILE\n"
     "Writes a sealed installer configuration (RUVI.config) naming the server\n"
     "base URL and how the server's answers are encrypted: DES-ECB under the\n"
     "8-byte KEY, or the secure stream. The installer appends its request\n"
     "paths to URL, so it normally ends with '/'. A trust key (the text keygen\n"
     "prints, or the public part of a PEM key file, private or public; the\n"
     "file only in the Linux build) makes installers demand answers signed by\n"
-    "that key and downloads with declared hashes. What the installer would\n"
-    "refuse is refused with the installer's reason.\n";
+    "that key and downloads with declared hashes. Without one, anyone who can\n"
+    "answer in the server's place runs programs as administrator on every\n"
+    "installer: such a configuration is written only with --untrusted. What\n"
+    "the installer would refuse is refused with the installer's reason.\n";
 inline constexpr const char kCheckConfigUsage[] =
     "usage: ruvi-seal check-config FILE\n"
     "Decodes and reads FILE exactly as the installer does and shows the server\n"
@@ -84,6 +86,10 @@ inline constexpr const char kNotStorable[] =
 inline constexpr const char kNothingToEncrypt[] = "nothing to encrypt: the input is empty";
 inline constexpr const char kTrustKeyTwice[] =
     "give at most one of --trust-key and --trust-key-file";
+inline constexpr const char kUntrustedWithKey[] = "--untrusted and a trust key exclude each other";
+inline constexpr const char kTrustKeyMissing[] =
+    "a configuration without a trust key lets anyone on the network run programs as "
+    "administrator; pass --untrusted to write one anyway";
 inline constexpr const char kTrustKeyOffCurve[] =
     "--trust-key is not a point of the P-256 curve (a mistyped character?)";
 inline constexpr const char kKeyExists[] = "a key is never replaced; remove it first: ";

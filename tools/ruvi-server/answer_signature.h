@@ -2,16 +2,20 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "net/signed_answer.h"
 #include "p256_keys.h"
 
 // Answers to ruvinstall, signed for installers in trusted mode (the format
-// is the installer's own: net/signed_answer.h). A request without a nonce
-// gets a signature over an empty one, which no installer accepts. A nonce of
-// another form (installers send 32 lower-case hex digits) is signed as it
-// came: the installer judges it, and no text without a line feed can make
-// the signed bytes read as another nonce's.
+// is the installer's own: net/signed_answer.h). Installers in trusted mode
+// send a nonce of 32 lower-case hex digits; a request without one gets its
+// answer unsigned (installers without a trust key send none), and one with
+// a nonce of any other form is refused: the server signs nothing but what
+// an installer could have drawn.
 
 // The operator's private key (PEM). Throws CStartupError.
 std::unique_ptr<CP256Signer> LoadSigningKey(const std::filesystem::path& file);
+
+// Whether text is a nonce as installers draw it: 32 lower-case hex digits.
+bool IsAnswerNonce(std::string_view text);

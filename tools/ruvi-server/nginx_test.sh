@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The shipped nginx configuration in front of two ruvi-server instances on
-# loopback that serve one plan folder: nginx accepts it, both instances
-# answer through it (signed, over HTTPS), a report is logged once, and with
-# one instance stopped the other answers everything.
+# loopback that serve one plan folder, started as the systemd unit starts
+# them: nginx accepts it, both instances answer through it (signed, over
+# HTTPS) and know the client by the address nginx saw (the client connects
+# from 127.0.0.2), a report is logged once, a burst of reports is cut short,
+# and with one instance stopped the other answers everything.
 # Usage: nginx_test.sh RUVI_SERVER DEPLOY_NGINX_CONF NGINX
 set -u
 program=$1
@@ -37,7 +39,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/tls.key" -out "$work/tl
 # start_instance N: a ruvi-server on a free port; sets port_N.
 start_instance() {
   "$program" "$work/plan" --listen 127.0.0.1:0 --signing-key "$work/signing.pem" \
-    >"$work/access-$1.log" 2>"$work/err-$1" &
+    --trusted-proxy 127.0.0.1 >"$work/access-$1.log" 2>"$work/err-$1" &
   pids[$1]=$!
   first_line() { grep -q '^listening on ' "$work/access-$1.log"; }
   until_deadline first_line "$1" || fail "instance $1 did not start: $(cat "$work/err-$1")"
@@ -89,25 +91,38 @@ for _ in 1 2 3 4 5; do
 done
 [ -n "$nginx_pid" ] || { fail "nginx did not start: $(cat "$work/error.log")"; exit 1; }
 
-# post PATH [CURL ARGS...]: a POST through nginx over HTTPS; prints the status.
+# post PATH [BODY [CURL ARGS...]]: a POST through nginx over HTTPS from
+# 127.0.0.2; prints the status.
 post() {
-  local path=$1
-  shift
-  curl -s -o /dev/null -w '%{http_code}' --cacert "$work/tls.pem" --data-binary "" "$@" \
-    "https://localhost:$https_port$path"
+  local path=$1 body=${2:-}
+  shift 2 2>/dev/null || shift
+  curl -s -o /dev/null -w '%{http_code}' --interface 127.0.0.2 --cacert "$work/tls.pem" \
+    --data-binary "$body" "$@" "https://localhost:$https_port$path"
 }
+report() { post '/RUVServer//RUVS?method=report' "$1"; }
 
+# A forwarded address the client made up counts for nothing.
 for _ in 1 2 3 4; do
-  [ "$(post /RUVServer/ruvinstall -H 'X-Ruvi-Nonce: 0123456789abcdef0123456789abcdef' \
-    -D "$work/headers")" = 200 ] || fail "an answer through nginx failed"
+  [ "$(post /RUVServer/ruvinstall '' -H 'X-Ruvi-Nonce: 0123456789abcdef0123456789abcdef' \
+    -H 'X-Forwarded-For: 203.0.113.66' -D "$work/headers")" = 200 ] ||
+    fail "an answer through nginx failed"
   grep -q '^X-Ruvi-Signature: ' "$work/headers" || fail "the signature did not come through"
 done
 for n in 1 2; do
-  grep -q '"forwarded_for":"127.0.0.1","method":"POST","path":"/RUVServer/ruvinstall"' \
-    "$work/access-$n.log" || fail "instance $n answered nothing through nginx"
+  grep -q '"client":"127.0.0.2","proxy":"127.0.0.1","method":"POST","path":"/RUVServer/ruvinstall"' \
+    "$work/access-$n.log" || fail "instance $n answered nothing through nginx for 127.0.0.2"
 done
-[ "$(post '/RUVServer//RUVS?method=report' --data-binary 'report')" = 200 ] || fail "report refused"
+[ "$(report 'report')" = 200 ] || fail "report refused"
 [ "$(wc -l <"$work/plan/reports.log")" = 1 ] || fail "the report was not logged once"
+grep -q $'\t127.0.0.2\treport$' "$work/plan/reports.log" || fail "the report names another client"
+
+# A burst of reports from one address: 6 go through at once, the rest wait
+# their turn (429).
+statuses=
+for _ in 1 2 3 4 5 6 7; do statuses+="$(report r) "; done
+[ "$statuses" = "200 200 200 200 200 429 429 " ] || fail "a burst of reports answered $statuses"
+[ "$(wc -l <"$work/plan/reports.log")" = 6 ] || fail "the burst left $(wc -l <"$work/plan/reports.log") lines"
+[ "$(report "$(head -c 4097 /dev/zero | tr '\0' r)")" = 413 ] || fail "a report over 4 KiB went through"
 [ "$(post /other)" = 404 ] || fail "nginx passed on a path outside /RUVServer/"
 
 kill -TERM "${pids[1]}"

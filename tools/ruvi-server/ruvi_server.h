@@ -7,10 +7,12 @@
 #include <string>
 
 #include "access_log.h"
+#include "client_address.h"
 #include "http_listener.h"
 #include "installation_plan.h"
 #include "net/byte_vector.h"
 #include "p256_keys.h"
+#include "rate_limiter.h"
 #include "report_log.h"
 #include "server_metrics.h"
 #include "server_options.h"
@@ -26,6 +28,11 @@
 //   GET  /metrics                     the counters (server_metrics.h)
 // Anything else is 404; a download request that does not read is 400. Every
 // answered request gets a line in the access log (access_log.h).
+//
+// What a client may cost is bounded before any of this: a body that is not
+// taken is refused unread (body_admission.h), a request has to arrive within
+// its deadline (connection_limits.h), a report may hold 4 KiB, and one
+// client (client_address.h) may send 10 reports a minute.
 //
 // Between requests the server keeps nothing but its counters and the report
 // log, which it only appends to: the plan is read once, downloads say where
@@ -58,6 +65,7 @@ public:
 private:
     void ConfigureHttp();
     int Bind();
+    int Refusal(const httplib::Request& request, bool countReport);
     void HandlePost(const httplib::Request& request, httplib::Response& response);
     void HandleGet(const httplib::Request& request, httplib::Response& response);
     void AnswerInstall(const httplib::Request& request, httplib::Response& response);
@@ -72,7 +80,9 @@ private:
     const CInstallationPlan plan_;
     const ByteVector sealedAnswer_;
     const std::unique_ptr<CP256Signer> signer_;  // null: unsigned
+    const CTrustedProxies trustedProxies_;
     CReportLog reportLog_;
+    CRateLimiter reportLimiter_;
     CAccessLog accessLog_;
     CServerMetrics metrics_;
     const std::unique_ptr<CHttpListener> listener_;
