@@ -89,8 +89,33 @@ else
     fail "keygen printed [$out], not the key's public part"
 fi
 
+# layout: the sealed answer and the files by their save names; on Linux the
+# answer signed over a fresh nonce, which the openssl command verifies over
+# the nonce, a line feed and the answer.
+mkdir -p plan/files
+printf '<R><VersionLimit>1.0.0.1</VersionLimit><OperationList><Operation ModuleName="FileDownload"><URL>files/setup.exe</URL><SaveName>run.exe</SaveName></Operation></OperationList></R>' \
+  >plan/plan.xml
+printf 'MZ' >plan/files/setup.exe
+if [ ${#emulator[@]} -gt 0 ]; then
+  run_tool layout plan -o layout
+  [ "$status" = 0 ] || fail "layout: status $status ($err)"
+else
+  run_tool layout plan -o layout --signing-key signing.pem
+  [ "$status" = 0 ] || fail "layout: status $status ($err)"
+  [[ $(cat layout/answer.nonce) =~ ^[0-9a-f]{32}$ ]] && [ "$(tail -c 1 layout/answer.nonce)" = "" ] ||
+    fail "layout: answer.nonce is not one line of 32 hex digits"
+  openssl pkey -in signing.pem -pubout -out signing.pub
+  { tr -d '\n' <layout/answer.nonce; printf '\n'; cat layout/answer; } >signed.bin
+  base64 -d layout/answer.signature >signature.der
+  openssl dgst -sha256 -verify signing.pub -signature signature.der signed.bin >/dev/null ||
+    fail "layout: the signature does not verify over the nonce and the answer"
+fi
+run_tool open layout/answer opened.xml
+cmp -s plan/plan.xml opened.xml || fail "layout: the answer does not open to plan.xml"
+cmp -s plan/files/setup.exe layout/files/run.exe || fail "layout: files/run.exe is not the download"
+
 # Help, and commands the tool does not have.
-for command in seal open make-config check-config des-encrypt keygen hash-plan; do
+for command in seal open make-config check-config des-encrypt keygen hash-plan layout; do
   run_tool "$command" --help
   [ "$status" = 0 ] && [[ "$out" == "usage: ruvi-seal $command "* ]] || fail "$command --help: $status [$out]"
 done

@@ -24,13 +24,6 @@ struct MakeConfigOptions {
     std::string output;
 };
 
-void SetOnce(std::optional<std::string>& option, const std::string& name,
-             const CommandArguments& arguments, std::size_t& index) {
-    if (option) throw CUsageError(kOptionRepeated + name);
-    if (index + 1 >= arguments.size()) throw CUsageError(kOptionNeedsValue + name);
-    option = arguments[++index];
-}
-
 MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
     std::optional<std::string> server, desKey, output, trustKey, trustKeyFile;
     bool secure = false;
@@ -38,15 +31,15 @@ MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         if (name == "--server") {
-            SetOnce(server, name, arguments, i);
+            SetOptionOnce(server, name, arguments, i);
         } else if (name == "--des") {
-            SetOnce(desKey, name, arguments, i);
+            SetOptionOnce(desKey, name, arguments, i);
         } else if (name == "-o" || name == "--output") {
-            SetOnce(output, name, arguments, i);
+            SetOptionOnce(output, name, arguments, i);
         } else if (name == "--trust-key") {
-            SetOnce(trustKey, name, arguments, i);
+            SetOptionOnce(trustKey, name, arguments, i);
         } else if (name == "--trust-key-file") {
-            SetOnce(trustKeyFile, name, arguments, i);
+            SetOptionOnce(trustKeyFile, name, arguments, i);
         } else if (name == "--secure" || name == "--untrusted") {
             bool& flag = name == "--secure" ? secure : untrusted;
             if (flag) throw CUsageError(kOptionRepeated + name);

@@ -30,6 +30,7 @@ constexpr Command kCommands[] = {
     {"des-encrypt", kDesEncryptUsage, RunDesEncrypt},
     {"keygen", kKeygenUsage, RunKeygen},
     {"hash-plan", kHashPlanUsage, RunHashPlan},
+    {"layout", kLayoutUsage, RunLayout},
 };
 
 bool AsksForHelp(const std::vector<std::string>& arguments) {

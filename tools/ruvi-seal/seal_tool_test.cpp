@@ -13,6 +13,7 @@
 #include "key_fingerprint.h"
 #include "net/des_ecb.h"
 #include "net/secure_stream.h"
+#include "save_name.h"
 #include "sha256.h"
 #include "startup/installer_config.h"
 #include "startup/trust_key.h"
@@ -88,8 +89,8 @@ TEST(SealTool, HelpForTheToolAndEachCommand) {
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, StartsWith("usage: ruvi-seal COMMAND"));
 
-    for (const char* command :
-         {"seal", "open", "make-config", "check-config", "des-encrypt", "keygen", "hash-plan"}) {
+    for (const char* command : {"seal", "open", "make-config", "check-config", "des-encrypt",
+                                "keygen", "hash-plan", "layout"}) {
         SCOPED_TRACE(command);
         const Outcome outcome = RunTool({command, "--help"});
         EXPECT_EQ(outcome.status, 0);
@@ -450,6 +451,152 @@ TEST(SealTool, MakeConfigPinsATrustKeyGivenAsTextAndCheckConfigShowsItsFingerpri
     EXPECT_EQ(folder.Read("RUVI.config"), "old");
 }
 
+// A plan of three downloads, one from a sub-folder, one under the default
+// save name, one fetching the same file again under another case of its
+// name; and one more operation that is no download.
+constexpr char kLayoutPlan[] =
+    "<R><VersionLimit>1.0.0.1</VersionLimit><OperationList>"
+    "<Operation ModuleName=\"UserCheck\" Type=\"7\"/>"
+    "<Operation ModuleName=\"FileDownload\"><URL>files/setup.exe</URL>"
+    "<SaveName>setup.exe</SaveName><Size>5</Size></Operation>"
+    "<Operation ModuleName=\"FileDownload\"><URL>files/v2/tool.bin</URL></Operation>"
+    "<Operation ModuleName=\"FileDownload\"><URL>files/setup.exe</URL>"
+    "<SaveName>SETUP.exe</SaveName></Operation>"
+    "</OperationList></R>";
+
+class SealToolLayout : public ::testing::Test {
+protected:
+    SealToolLayout() {
+        plan_.Write("plan.xml", kLayoutPlan);
+        plan_.Write("files/setup.exe", "setup");
+        plan_.Write("files/v2/tool.bin", "tool");
+    }
+    Outcome Layout(std::vector<std::string> options) const {
+        std::vector<std::string> arguments = {"layout", plan_.PathOf(""), "-o", layout_.PathOf("")};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        return RunTool(arguments);
+    }
+    std::string Opened(const std::string& name) const {
+        const std::string sealed = layout_.Read(name);
+        ByteVector plain;
+        SecureDecrypt(ByteVector(sealed.begin(), sealed.end()), plain);
+        return std::string(plain.begin(), plain.end());
+    }
+
+    TestFolder plan_;
+    TestFolder layout_;
+};
+
+TEST_F(SealToolLayout, HoldsTheAnswerAsTheServerSealsItAndTheFilesBySaveName) {
+    const Outcome made = Layout({});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(Opened("answer"), kLayoutPlan);
+    EXPECT_EQ(layout_.Read("files/setup.exe"), "setup");
+    EXPECT_EQ(layout_.Read("files/RUV_installer.EXE"), "tool");
+    EXPECT_FALSE(layout_.Exists("answer.nonce"));
+    EXPECT_EQ(layout_.EntryCount(), 2u);  // answer, files/
+    EXPECT_EQ(made.out, "answer: " + std::to_string(layout_.Read("answer").size()) +
+                            " bytes\nfiles/setup.exe: 5 bytes\nfiles/RUV_installer.EXE: 4 bytes\n");
+
+    // DES, as the server seals it: the plan padded with spaces.
+    ASSERT_EQ(Layout({"--mode", "des", "--des-key", "k3y!5678"}).status, 0);
+    const std::string sealed = layout_.Read("answer");
+    ByteVector plain;
+    DesEcbDecrypt(ByteVector(sealed.begin(), sealed.end()), plain, "k3y!5678");
+    std::string padded = kLayoutPlan;
+    padded.resize((padded.size() + 7) / 8 * 8, ' ');
+    EXPECT_EQ(std::string(plain.begin(), plain.end()), padded);
+}
+
+TEST_F(SealToolLayout, RefusesWhatNoInstallerCouldRunAndLeavesTheOldLayoutAsItWas) {
+    ASSERT_EQ(Layout({}).status, 0);
+    const std::string answer = layout_.Read("answer");
+    const std::string plan = kLayoutPlan;
+    const struct {
+        std::string plan;
+        std::string failure;
+    } cases[] = {
+        {Replaced(plan, "files/v2/tool.bin", "files/v2/missing.bin"), "which is not a file"},
+        {Replaced(plan, "files/v2/tool.bin", "http://cdn.example.com/tool.bin"),
+         "a layout holds only the plan folder's files (URL files/NAME), not the download URL "
+         "\"http://cdn.example.com/tool.bin\""},
+        {Replaced(plan, "<Size>5</Size>", "<Size>6</Size>"), "has 5 bytes, but"},
+        {Replaced(plan, "files/setup.exe</URL><SaveName>SETUP",
+                  "files/v2/tool.bin</URL><SaveName>SETUP"),
+         "two downloads save different files under the name \"SETUP.exe\""},
+        {Replaced(plan, "<SaveName>setup.exe", "<SaveName>../setup.exe"),
+         "a download's save name must be a plain file name, not \"../setup.exe\""},
+        {Replaced(plan, "<SaveName>setup.exe", "<SaveName>CON.exe"), "not \"CON.exe\""},
+        {Replaced(plan, "<SaveName>setup.exe", "<SaveName>setup.exe."), "not \"setup.exe.\""},
+        {"<R><VersionLimit>1.0.0.1</VersionLimit>", "not well-formed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure);
+        plan_.Write("plan.xml", c.plan);
+        const Outcome refused = Layout({});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_THAT(refused.err, HasSubstr(c.failure));
+        EXPECT_EQ(layout_.Read("answer"), answer);
+        EXPECT_EQ(layout_.EntryCount(), 2u);
+        EXPECT_EQ(TestFolder::CountIn(layout_.PathOf("files")), 2u);
+    }
+    std::filesystem::remove(plan_.PathOf("plan.xml"));
+    EXPECT_THAT(Layout({}).err, HasSubstr("cannot read"));
+}
+
+TEST_F(SealToolLayout, OptionMistakesExitWithTwo) {
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"layout", "plan"},
+        {"layout", "-o", "out"},
+        {"layout", "plan", "other", "-o", "out"},
+        {"layout", "plan", "-o", "out", "--mode", "aes"},
+        {"layout", "plan", "-o", "out", "--mode", "des"},
+        {"layout", "plan", "-o", "out", "--des-key", "k3y!5678"},
+        {"layout", "plan", "-o", "out", "--mode", "des", "--des-key", "1234567"},
+        {"layout", "plan", "-o", "out", "--signing-key"},
+        {"layout", "plan", "-o", "out", "--verbose"},
+    };
+    for (const auto& arguments : mistakes) {
+        const Outcome outcome = RunTool(arguments);
+        EXPECT_EQ(outcome.status, 2) << outcome.err;
+        EXPECT_THAT(outcome.err, HasSubstr("(see 'ruvi-seal layout --help')\n"));
+    }
+}
+
+TEST(SaveName, OnlyNamesOfOneFileInAFolderArePlain) {
+    const std::string plain[] = {"setup.exe",
+                                 "RUV_installer.EXE",
+                                 "a b.exe",
+                                 ".hidden",
+                                 "\xb0\xb2\xd7\xb0.exe",  // 安装 in GBK
+                                 "\x95\x5c.exe"};         // a GBK character ending in 0x5C
+    for (const std::string& name : plain) EXPECT_TRUE(IsPlainSaveName(name)) << name;
+    const std::string refused[] = {"",
+                                   "..",
+                                   ".",
+                                   "a/b",
+                                   "a\\b",
+                                   "C:x.exe",
+                                   "x.exe:s",
+                                   "*.exe",
+                                   "a?",
+                                   "\"q\"",
+                                   "<x>",
+                                   "a|b",
+                                   "x.exe.",
+                                   "x ",
+                                   "tab\t",
+                                   "CON",
+                                   "nul.txt",
+                                   "Com1.exe",
+                                   "LPT9",
+                                   "aux .log",
+                                   "\xb0",
+                                   "\xb0\x30",
+                                   std::string(201, 'a')};
+    for (const std::string& name : refused) EXPECT_FALSE(IsPlainSaveName(name)) << name;
+}
+
 #ifdef _WIN32
 
 TEST(SealTool, KeyFilesAreOnlyInTheLinuxBuild) {
@@ -459,7 +606,11 @@ TEST(SealTool, KeyFilesAreOnlyInTheLinuxBuild) {
     ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--secure", "--trust-key-file",
                                folder.PathOf("key.pem"), "-o", folder.PathOf("RUVI.config")}),
                       1, "make-config", "--trust-key-file is only in the Linux build");
-    EXPECT_EQ(folder.EntryCount(), 0u);
+    folder.Write("plan/plan.xml", "<R><VersionLimit>1</VersionLimit><OperationList/></R>");
+    ExpectFailureLine(RunTool({"layout", folder.PathOf("plan"), "-o", folder.PathOf("layout"),
+                               "--signing-key", folder.PathOf("key.pem")}),
+                      1, "layout", "--signing-key is only in the Linux build");
+    EXPECT_EQ(folder.EntryCount(), 1u);  // plan
 }
 
 #else

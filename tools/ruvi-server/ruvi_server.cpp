@@ -10,9 +10,10 @@
 #include <utility>
 
 #include "answer_sealer.h"
-#include "answer_signature.h"
+#include "answer_signing.h"
 #include "body_admission.h"
 #include "bounded_thread_pool.h"
+#include "byte_range.h"
 #include "declared_downloads.h"
 #include "download_path.h"
 #include "download_request.h"
@@ -20,7 +21,7 @@
 #include "plan_error.h"
 #include "request_note.h"
 #include "served_file.h"
-#include "startup/base64.h"
+#include "signing_key.h"
 #include "startup_error.h"
 
 namespace {
@@ -70,12 +71,20 @@ CInstallationPlan LoadCheckedPlan(const ServerOptions& options) {
     }
 }
 
+ByteVector SealedAnswerOf(const CInstallationPlan& plan, const ServerOptions& options) {
+    try {
+        return SealAnswer(plan.document, options.sealing, options.desKey);
+    } catch (const CPlanError& error) {
+        throw CStartupError(error.what());
+    }
+}
+
 }  // namespace
 
 CRuviServer::CRuviServer(const ServerOptions& options, std::FILE* accessLog)
     : options_(options),
       plan_(LoadCheckedPlan(options)),
-      sealedAnswer_(SealAnswer(plan_.document, options.sealing, options.desKey)),
+      sealedAnswer_(SealedAnswerOf(plan_, options)),
       signer_(options.signingKey.empty() ? nullptr : LoadSigningKey(options.signingKey)),
       trustedProxies_(options.trustedProxies),
       reportLog_(options.ReportDirectory() / "reports.log"),
@@ -211,8 +220,7 @@ void CRuviServer::AnswerInstall(const httplib::Request& request, httplib::Respon
     metrics_.AnswerServed();
     response.set_content(sealedAnswer_.data(), sealedAnswer_.size(), kSealedContentType);
     if (!signer_ || nonces == 0) return;
-    response.set_header(kSignatureHeader,
-                        EncodeBase64(signer_->Sign(SignedBytes(nonce, sealedAnswer_))));
+    response.set_header(kSignatureHeader, AnswerSignature(*signer_, nonce, sealedAnswer_));
 }
 
 // The installer appends "/RUVS?method=report" to its server URL, which
@@ -248,6 +256,43 @@ void CRuviServer::AnswerDownload(const httplib::Request& request, httplib::Respo
     });
 }
 
+// Served as any static server serves a file, so that a plan may name this
+// server as one of a download's mirrors.
+void CRuviServer::AnswerMirror(const httplib::Request& request, httplib::Response& response,
+                               const std::filesystem::path& relativePath) {
+    auto file = OpenServedFile(options_.planDirectory / "files" / relativePath);
+    if (!file) {
+        response.status = 404;
+        return;
+    }
+    CRequestNote& note = CRequestNote::Current();
+    const CRangeAnswer range =
+        note.head ? AnswerRange(note.head->Range(), note.head->IfRangeSent(), file->size)
+                  : CRangeAnswer{};
+    const std::string size = std::to_string(file->size);
+    response.set_header("Accept-Ranges", "bytes");
+    if (range.kind == CRangeAnswer::Kind::Unsatisfiable) {
+        response.status = 416;
+        response.set_header("Content-Range", "bytes */" + size);
+        return;
+    }
+    const bool part = range.kind == CRangeAnswer::Kind::Part;
+    const std::uint64_t first = part ? range.first : 0;
+    const std::uint64_t length = part ? range.last - range.first + 1 : file->size;
+    response.status = part ? 206 : 200;
+    if (part) {
+        response.set_header("Content-Range", "bytes " + std::to_string(range.first) + '-' +
+                                                 std::to_string(range.last) + '/' + size);
+    }
+    note.downloadOffset = first;
+    note.streamedBytes = 0;
+    if (request.method == "GET" && length > 0) metrics_.MirrorDownloadStarted();
+    StreamFilePart(response, std::move(*file), first, length, [this](std::size_t bytes, bool last) {
+        *CRequestNote::Current().streamedBytes += bytes;
+        if (last) metrics_.MirrorDownloadCompleted();
+    });
+}
+
 void CRuviServer::LogAnswered(const httplib::Request& request, const httplib::Response& response) {
     const CRequestNote& note = CRequestNote::Current();
     const CClientAddress address = trustedProxies_.ClientOf(note.peer, request);
@@ -271,7 +316,9 @@ void CRuviServer::LogAnswered(const httplib::Request& request, const httplib::Re
 // The plan was loaded before the listener was bound, so a server that
 // answers at all is healthy.
 void CRuviServer::HandleGet(const httplib::Request& request, httplib::Response& response) {
-    if (request.path == options_.basePath) {
+    if (const auto relativePath = MapDownloadPath(options_.basePath, request.path)) {
+        AnswerMirror(request, response, *relativePath);
+    } else if (request.path == options_.basePath) {
         response.set_content("ruvi-server\n", "text/plain");
     } else if (request.path == kHealthPath) {
         response.set_content(kHealthy, "text/plain");

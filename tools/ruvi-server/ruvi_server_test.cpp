@@ -17,11 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "answer_signature.h"
 #include "client_address.h"
 #include "net/des_ecb.h"
 #include "net/secure_stream.h"
 #include "p256_keys.h"
+#include "signing_key.h"
 #include "startup/base64.h"
 #include "startup/xml_document.h"
 #include "startup_error.h"
@@ -69,7 +69,12 @@ public:
                const httplib::Headers& headers = {}) const {
         return Collect(Client().Post(path, headers, body, "application/octet-stream"));
     }
-    Reply Get(const std::string& path) const { return Collect(Client().Get(path)); }
+    Reply Get(const std::string& path, const httplib::Headers& headers = {}) const {
+        return Collect(Client().Get(path, headers));
+    }
+    Reply Head(const std::string& path, const httplib::Headers& headers = {}) const {
+        return Collect(Client().Head(path, headers));
+    }
     std::string Metrics() const { return server_.MetricsExposition(); }
     int Port() const { return server_.Port(); }
 
@@ -467,7 +472,7 @@ TEST(ClientAddress, OnlyATrustedProxyIsBelievedAboutTheClientBehindIt) {
     }
 }
 
-TEST_F(RuviServer, PathsOutsideFilesAndMissingFilesAre404WithoutBytes) {
+TEST_F(RuviServer, PathsOutsideFilesAndMissingFilesAre404WithoutBytesToPostAndGet) {
     folder_.AddFile("../secret.bin", "secret");
     const CServerUnderTest server(Options());
     const std::string refused[] = {
@@ -487,10 +492,62 @@ TEST_F(RuviServer, PathsOutsideFilesAndMissingFilesAre404WithoutBytes) {
         "/RUVServer/FILES/setup.exe",
     };
     for (const std::string& path : refused) {
-        const Reply reply = server.Post(path, DownloadRequest("0"));
-        EXPECT_EQ(reply.status, 404) << path;
-        EXPECT_EQ(reply.body, "") << path;
+        for (const Reply& reply : {server.Post(path, DownloadRequest("0")), server.Get(path)}) {
+            EXPECT_EQ(reply.status, 404) << path;
+            EXPECT_EQ(reply.body, "") << path;
+        }
     }
+}
+
+// As a static server or CDN serves a file, so that a plan may name the
+// server as a mirror of its own downloads.
+TEST_F(RuviServer, FilesAreMirroredToGetsWholeOrOneRangeAtATime) {
+    const std::string content = FileContent();
+    const CServerUnderTest server(Options());
+    const std::string total = "/" + std::to_string(kFileSize);
+    const struct {
+        httplib::Headers headers;
+        int status;
+        std::size_t from, length;
+        std::string contentRange;  // "": none
+    } cases[] = {
+        {{}, 200, 0, kFileSize, ""},
+        {{{"Range", "bytes=1024-"}}, 206, 1024, kFileSize - 1024, "bytes 1024-300000" + total},
+        {{{"Range", "bytes=0-0"}}, 206, 0, 1, "bytes 0-0" + total},
+        {{{"Range", "bytes=299990-4000000000"}}, 206, 299990, 11, "bytes 299990-300000" + total},
+        {{{"Range", "bytes=-100"}}, 206, kFileSize - 100, 100, "bytes 299901-300000" + total},
+        {{{"Range", "Bytes=5-9"}}, 206, 5, 5, "bytes 5-9" + total},
+        {{{"Range", "bytes=300001-"}}, 416, 0, 0, "bytes *" + total},
+        {{{"Range", "bytes=99999999999999999999-"}}, 416, 0, 0, "bytes *" + total},
+        {{{"Range", "bytes=-0"}}, 416, 0, 0, "bytes *" + total},
+        {{{"Range", "bytes=0-1,5-9"}}, 200, 0, kFileSize, ""},
+        {{{"Range", "bytes=9-5"}}, 200, 0, kFileSize, ""},
+        {{{"Range", "pages=1-2"}}, 200, 0, kFileSize, ""},
+        {{{"Range", "bytes=5-9"}, {"If-Range", "\"v1\""}}, 200, 0, kFileSize, ""},
+    };
+    std::size_t downloads = 0;
+    for (const auto& c : cases) {
+        const std::string range = c.headers.empty() ? "none" : c.headers.begin()->second;
+        SCOPED_TRACE(range);
+        const Reply reply = server.Get("/RUVServer/files/setup.exe", c.headers);
+        EXPECT_EQ(reply.status, c.status);
+        EXPECT_TRUE(reply.body == content.substr(c.from, c.length)) << reply.body.size();
+        const auto contentRange = reply.headers.find("Content-Range");
+        EXPECT_EQ(contentRange == reply.headers.end() ? "" : contentRange->second, c.contentRange);
+        const Reply head = server.Head("/RUVServer/files/setup.exe", c.headers);
+        EXPECT_EQ(head.status, c.status);
+        EXPECT_EQ(head.body, "");
+        if (c.status != 416) {
+            EXPECT_EQ(head.headers.find("Content-Length")->second, std::to_string(c.length));
+            ++downloads;
+        }
+    }
+    EXPECT_EQ(server.Get("/RUVServer/files/v2/tool.bin", {{"Range", "bytes=1-"}}).body, "ool");
+    // HEADs are no downloads.
+    const std::string count = std::to_string(downloads + 1) + "\n";
+    MetricsReach(server, {"ruvi_mirror_downloads_started_total " + count,
+                          "ruvi_mirror_downloads_completed_total " + count,
+                          "ruvi_downloads_started_total 0\n"});
 }
 
 TEST_F(RuviServer, ReportsAreLoggedOneLineEachWithTheirBodyEscapedToUtf8) {
@@ -655,6 +712,7 @@ TEST_F(RuviServer, BaseOptionMovesEveryAddress) {
     const CServerUnderTest server(options);
     EXPECT_EQ(server.Post("/ruvinstall", "").status, 200);
     EXPECT_EQ(server.Post("/files/v2/tool.bin", DownloadRequest("0")).body, "tool");
+    EXPECT_EQ(server.Get("/files/v2/tool.bin").body, "tool");
     EXPECT_EQ(server.Post("//RUVS?method=report", "r").status, 200);
     EXPECT_EQ(server.Post("/RUVServer/ruvinstall", "").status, 404);
 }

@@ -4,12 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "answer_sealer.h"
 #include "connection_limits.h"
 #include "download_path.h"
-
-// How the answer document travels: the installer's configuration names one
-// of the two, and the server has to match it.
-enum class AnswerSealing { Secure, Des };
 
 struct ServerOptions {
     bool helpAsked = false;  // then nothing else is read

@@ -1,6 +1,5 @@
-#include "answer_signature.h"
+#include "signing_key.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -15,10 +14,4 @@ std::unique_ptr<CP256Signer> LoadSigningKey(const std::filesystem::path& file) {
     } catch (const CKeyError& error) {
         throw CStartupError("the signing key " + file.string() + ": " + error.what());
     }
-}
-
-bool IsAnswerNonce(std::string_view text) {
-    return text.size() == 2 * kNonceBytes && std::all_of(text.begin(), text.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-           });
 }
