@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "commands.h"
@@ -9,6 +10,12 @@
 
 // Throws CUsageError unless there are exactly count arguments.
 void ExpectArgumentCount(const CommandArguments& arguments, std::size_t count);
+
+// Takes the value after the option at arguments[index] into option and
+// steps over it. Throws CUsageError when the option was given before or has
+// no value.
+void SetOptionOnce(std::optional<std::string>& option, const std::string& name,
+                   const CommandArguments& arguments, std::size_t& index);
 
 // The bytes of the file at path; throws CToolFailure when it cannot be read.
 ByteVector ReadInputFile(const std::string& path);

@@ -36,7 +36,7 @@ expect() {  # description, expected status, expected stdout, expected stderr
 }
 
 # A configuration made by make-config is accepted by check-config.
-run_tool make-config --server http://127.0.0.1:8080/ruvi/ --des 'k3y!5678' -o RUVI.config
+run_tool make-config --server http://127.0.0.1:8080/ruvi/ --des 'k3y!5678' --untrusted -o RUVI.config
 expect "make-config des" 0 "" ""
 run_tool check-config RUVI.config
 expect "check-config des" 0 $'server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678\ntrust key: none' ""
@@ -47,12 +47,16 @@ run_tool check-config tampered.config
 expect "check-config tampered" 1 "" "ruvi-seal: check-config: 解密失败：Integrality of the stream is broken"
 
 # What the installer would refuse is not written.
-run_tool make-config --server http://h/ --des 1234567 -o short.config
+run_tool make-config --server http://h/ --des 1234567 --untrusted -o short.config
 expect "make-config short key" 1 "" "ruvi-seal: make-config: 无效的DES密钥长度"
 [ -e short.config ] && fail "make-config wrote a refused configuration"
-run_tool make-config --server http://h/ -o none.config
+run_tool make-config --server http://h/ --untrusted -o none.config
 expect "make-config without mode" 2 "" \
   "ruvi-seal: make-config: give one of --des KEY and --secure (see 'ruvi-seal make-config --help')"
+run_tool make-config --server http://h/ --secure -o none.config
+expect "make-config without a trust key" 2 "" \
+  "ruvi-seal: make-config: a configuration without a trust key lets anyone on the network run programs as administrator; pass --untrusted to write one anyway"
+[ -e none.config ] && fail "make-config wrote a configuration without a trust key unasked"
 
 # seal and open carry any bytes; open refuses what is not a secure stream.
 printf 'any\0bytes\r\n\377' >payload.bin
@@ -85,8 +89,33 @@ else
     fail "keygen printed [$out], not the key's public part"
 fi
 
+# layout: the sealed answer and the files by their save names; on Linux the
+# answer signed over a fresh nonce, which the openssl command verifies over
+# the nonce, a line feed and the answer.
+mkdir -p plan/files
+printf '<R><VersionLimit>1.0.0.1</VersionLimit><OperationList><Operation ModuleName="FileDownload"><URL>files/setup.exe</URL><SaveName>run.exe</SaveName></Operation></OperationList></R>' \
+  >plan/plan.xml
+printf 'MZ' >plan/files/setup.exe
+if [ ${#emulator[@]} -gt 0 ]; then
+  run_tool layout plan -o layout
+  [ "$status" = 0 ] || fail "layout: status $status ($err)"
+else
+  run_tool layout plan -o layout --signing-key signing.pem
+  [ "$status" = 0 ] || fail "layout: status $status ($err)"
+  [[ $(cat layout/answer.nonce) =~ ^[0-9a-f]{32}$ ]] && [ "$(tail -c 1 layout/answer.nonce)" = "" ] ||
+    fail "layout: answer.nonce is not one line of 32 hex digits"
+  openssl pkey -in signing.pem -pubout -out signing.pub
+  { tr -d '\n' <layout/answer.nonce; printf '\n'; cat layout/answer; } >signed.bin
+  base64 -d layout/answer.signature >signature.der
+  openssl dgst -sha256 -verify signing.pub -signature signature.der signed.bin >/dev/null ||
+    fail "layout: the signature does not verify over the nonce and the answer"
+fi
+run_tool open layout/answer opened.xml
+cmp -s plan/plan.xml opened.xml || fail "layout: the answer does not open to plan.xml"
+cmp -s plan/files/setup.exe layout/files/run.exe || fail "layout: files/run.exe is not the download"
+
 # Help, and commands the tool does not have.
-for command in seal open make-config check-config des-encrypt keygen hash-plan; do
+for command in seal open make-config check-config des-encrypt keygen hash-plan layout; do
   run_tool "$command" --help
   [ "$status" = 0 ] && [[ "$out" == "usage: ruvi-seal $command "* ]] || fail "$command --help: $status [$out]"
 done

@@ -17,3 +17,4 @@ void RunCheckConfig(const CommandArguments& arguments, std::ostream& out);
 void RunDesEncrypt(const CommandArguments& arguments, std::ostream& out);
 void RunKeygen(const CommandArguments& arguments, std::ostream& out);
 void RunHashPlan(const CommandArguments& arguments, std::ostream& out);
+void RunLayout(const CommandArguments& arguments, std::ostream& out);

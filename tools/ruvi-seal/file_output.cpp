@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
+#include <system_error>
 
 #include "output_target.h"
 #include "tool_failure.h"
@@ -15,17 +17,18 @@
 #include <sys/stat.h>
 #endif
 
-namespace {
-
-// The new file beside the target; removed unless it has replaced the target.
-class PendingFile {
+// The new file beside a target; removed unless it has replaced the target.
+class CPendingFile {
 public:
-    explicit PendingFile(const std::string& target) : path_(PathBeside(target)) {}
-    ~PendingFile() {
+    explicit CPendingFile(const std::string& given)
+        : given_(given), target_(ResolveOutputTarget(given)), path_(PathBeside(target_.path)) {}
+    ~CPendingFile() {
         if (!placed_) std::remove(path_.c_str());
     }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
+    CPendingFile(const CPendingFile&) = delete;
+    CPendingFile& operator=(const CPendingFile&) = delete;
+
+    const std::string& Given() const { return given_; }
 
     bool Write(const ByteVector& bytes) const {
         std::ofstream file(path_, std::ios::out | std::ios::binary | std::ios::trunc);
@@ -34,22 +37,27 @@ public:
         return !file.fail();
     }
 
-    bool Replace(const COutputTarget& target) {
+    bool Copy(const std::string& source) const {
+        std::error_code error;
+        return std::filesystem::copy_file(source, path_, error) && !error;
+    }
+
+    bool Replace() {
 #ifdef _WIN32
-        placed_ = MoveFileExA(path_.c_str(), target.path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+        placed_ = MoveFileExA(path_.c_str(), target_.path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 #else
-        if (target.permissions && chmod(path_.c_str(), *target.permissions) != 0) return false;
-        placed_ = std::rename(path_.c_str(), target.path.c_str()) == 0;
+        if (target_.permissions && chmod(path_.c_str(), *target_.permissions) != 0) return false;
+        placed_ = std::rename(path_.c_str(), target_.path.c_str()) == 0;
 #endif
         return placed_;
     }
 
 private:
-    std::string path_;
+    const std::string given_;
+    const COutputTarget target_;
+    const std::string path_;
     bool placed_ = false;
 };
-
-}  // namespace
 
 std::string PathBeside(const std::string& path) {
     std::random_device device;
@@ -58,9 +66,29 @@ std::string PathBeside(const std::string& path) {
 }
 
 void WriteFileReplacing(const std::string& path, const ByteVector& bytes) {
-    const COutputTarget target = ResolveOutputTarget(path);
-    PendingFile pending(target.path);
-    if (!pending.Write(bytes) || !pending.Replace(target)) {
-        throw CToolFailure(kCannotWrite + path);
+    CStagedFiles staged;
+    staged.Write(path, bytes);
+    staged.Place();
+}
+
+CStagedFiles::CStagedFiles() = default;
+CStagedFiles::~CStagedFiles() = default;
+
+CPendingFile& CStagedFiles::Add(const std::string& path) {
+    pending_.push_back(std::make_unique<CPendingFile>(path));
+    return *pending_.back();
+}
+
+void CStagedFiles::Write(const std::string& path, const ByteVector& bytes) {
+    if (!Add(path).Write(bytes)) throw CToolFailure(kCannotWrite + path);
+}
+
+void CStagedFiles::Copy(const std::string& path, const std::string& source) {
+    if (!Add(path).Copy(source)) throw CToolFailure(kCannotCopy + source + " to " + path);
+}
+
+void CStagedFiles::Place() {
+    for (const auto& file : pending_) {
+        if (!file->Replace()) throw CToolFailure(kCannotWrite + file->Given());
     }
 }

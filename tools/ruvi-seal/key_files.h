@@ -17,3 +17,11 @@ ByteVector PublicPointOfKeyFile(const std::string& path);
 // takes the name (never replacing a file that took it meanwhile). Returns X
 // || Y of its public key.
 ByteVector WriteNewSigningKey(const std::string& path);
+
+// An answer signed as ruvi-server signs it, over a fresh nonce, with the P-256
+// private key in the PEM file at path.
+struct CAnswerSignature {
+    std::string nonce;      // 32 lower-case hex digits
+    std::string signature;  // the X-Ruvi-Signature value
+};
+CAnswerSignature SignAnswerWithKeyFile(const std::string& path, const ByteVector& answer);

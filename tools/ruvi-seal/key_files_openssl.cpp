@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "answer_signing.h"
 #include "command_files.h"
 #include "file_output.h"
 #include "key_files.h"
@@ -52,4 +53,16 @@ ByteVector WriteNewSigningKey(const std::string& path) {
     const ByteVector point = PublicPointOfPem(pem);
     WriteOwnerOnlyFile(path, pem);
     return point;
+}
+
+CAnswerSignature SignAnswerWithKeyFile(const std::string& path, const ByteVector& answer) {
+    const ByteVector pem = ReadInputFile(path);
+    try {
+        const CP256Signer signer(std::string_view(pem.data(), pem.size()));
+        std::string nonce = NewAnswerNonce();
+        std::string signature = AnswerSignature(signer, nonce, answer);
+        return {std::move(nonce), std::move(signature)};
+    } catch (const CKeyError& error) {
+        throw CToolFailure(path + ": " + error.what());
+    }
 }

@@ -9,3 +9,7 @@ ByteVector PublicPointOfKeyFile(const std::string&) {
 ByteVector WriteNewSigningKey(const std::string&) {
     throw CToolFailure(std::string("keygen") + kOnlyInLinuxBuild);
 }
+
+CAnswerSignature SignAnswerWithKeyFile(const std::string&, const ByteVector&) {
+    throw CToolFailure(std::string("--signing-key") + kOnlyInLinuxBuild);
+}

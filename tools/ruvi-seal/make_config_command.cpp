@@ -24,31 +24,26 @@ struct MakeConfigOptions {
     std::string output;
 };
 
-void SetOnce(std::optional<std::string>& option, const std::string& name,
-             const CommandArguments& arguments, std::size_t& index) {
-    if (option) throw CUsageError(kOptionRepeated + name);
-    if (index + 1 >= arguments.size()) throw CUsageError(kOptionNeedsValue + name);
-    option = arguments[++index];
-}
-
 MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
     std::optional<std::string> server, desKey, output, trustKey, trustKeyFile;
     bool secure = false;
+    bool untrusted = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         if (name == "--server") {
-            SetOnce(server, name, arguments, i);
+            SetOptionOnce(server, name, arguments, i);
         } else if (name == "--des") {
-            SetOnce(desKey, name, arguments, i);
+            SetOptionOnce(desKey, name, arguments, i);
         } else if (name == "-o" || name == "--output") {
-            SetOnce(output, name, arguments, i);
+            SetOptionOnce(output, name, arguments, i);
         } else if (name == "--trust-key") {
-            SetOnce(trustKey, name, arguments, i);
+            SetOptionOnce(trustKey, name, arguments, i);
         } else if (name == "--trust-key-file") {
-            SetOnce(trustKeyFile, name, arguments, i);
-        } else if (name == "--secure") {
-            if (secure) throw CUsageError(kOptionRepeated + name);
-            secure = true;
+            SetOptionOnce(trustKeyFile, name, arguments, i);
+        } else if (name == "--secure" || name == "--untrusted") {
+            bool& flag = name == "--secure" ? secure : untrusted;
+            if (flag) throw CUsageError(kOptionRepeated + name);
+            flag = true;
         } else {
             throw CUsageError(kUnknownOption + name);
         }
@@ -57,6 +52,10 @@ MakeConfigOptions ParseOptions(const CommandArguments& arguments) {
     if (secure == desKey.has_value()) throw CUsageError(kModeMissing);
     if (!output) throw CUsageError(kOutputOptionMissing);
     if (trustKey && trustKeyFile) throw CUsageError(kTrustKeyTwice);
+    // An empty key text would leave the configuration without one.
+    const bool keyGiven = (trustKey && !trustKey->empty()) || trustKeyFile;
+    if (untrusted && keyGiven) throw CUsageError(kUntrustedWithKey);
+    if (!untrusted && !keyGiven) throw CUnconfirmedRisk(kTrustKeyMissing);
     return {GbkArgument(*server), secure ? CommEncryptMode::Secure : CommEncryptMode::Des,
             desKey ? GbkArgument(*desKey) : std::string(),
             trustKeyFile ? TrustKeyText(PublicPointOfKeyFile(*trustKeyFile))

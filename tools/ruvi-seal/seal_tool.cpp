@@ -30,6 +30,7 @@ constexpr Command kCommands[] = {
     {"des-encrypt", kDesEncryptUsage, RunDesEncrypt},
     {"keygen", kKeygenUsage, RunKeygen},
     {"hash-plan", kHashPlanUsage, RunHashPlan},
+    {"layout", kLayoutUsage, RunLayout},
 };
 
 bool AsksForHelp(const std::vector<std::string>& arguments) {
@@ -46,6 +47,9 @@ int RunCommand(const Command& command, const CommandArguments& arguments, std::o
     } catch (const CUsageError& failure) {
         err << prefix << failure.what() << " (see '" << kToolName << ' ' << command.name
             << " --help')\n";
+        return kWrongArguments;
+    } catch (const CUnconfirmedRisk& failure) {
+        err << prefix << failure.what() << '\n';
         return kWrongArguments;
     } catch (const CToolFailure& failure) {
         err << prefix << failure.what() << '\n';

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "declared_downloads.h"
 #include "installation_plan.h"
 #include "key_fingerprint.h"
+#include "save_name.h"
 #include "sha256.h"
 #include "terminal_text.h"
 #include "test_folder.h"
@@ -87,8 +89,8 @@ TEST(SealTool, HelpForTheToolAndEachCommand) {
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, StartsWith("usage: ruvi-seal COMMAND"));
 
-    for (const char* command :
-         {"seal", "open", "make-config", "check-config", "des-encrypt", "keygen", "hash-plan"}) {
+    for (const char* command : {"seal", "open", "make-config", "check-config", "des-encrypt",
+                                "keygen", "hash-plan", "layout"}) {
         SCOPED_TRACE(command);
         const Outcome outcome = RunTool({command, "--help"});
         EXPECT_EQ(outcome.status, 0);
@@ -147,7 +149,7 @@ TEST(SealTool, MadeConfigurationsAreReadByTheInstallerAndShownByCheckConfig) {
     const TestFolder folder;
     const std::string file = folder.PathOf("RUVI.config");
     ASSERT_EQ(RunTool({"make-config", "--server", "http://127.0.0.1:8080/ruvi/", "--des",
-                       "k3y!5678", "-o", file})
+                       "k3y!5678", "--untrusted", "-o", file})
                   .status,
               0);
     const Outcome des = RunTool({"check-config", file});
@@ -156,7 +158,10 @@ TEST(SealTool, MadeConfigurationsAreReadByTheInstallerAndShownByCheckConfig) {
               "server: http://127.0.0.1:8080/ruvi/\nmode: DES\nkey: k3y!5678\ntrust key: none\n");
 
     // Options in any order; the file is replaced.
-    ASSERT_EQ(RunTool({"make-config", "-o", file, "--secure", "--server", "http://h/"}).status, 0);
+    ASSERT_EQ(
+        RunTool({"make-config", "-o", file, "--untrusted", "--secure", "--server", "http://h/"})
+            .status,
+        0);
     const Outcome secure = RunTool({"check-config", file});
     EXPECT_EQ(secure.status, 0);
     EXPECT_EQ(secure.out, "server: http://h/\nmode: Secure\ntrust key: none\n");
@@ -174,7 +179,9 @@ TEST(SealTool, ConfigurationTextsAreStoredInGbk) {
     // As typed on this platform's terminal: 中文 and the key 密钥密钥.
     const std::string server = ToTerminal("http://\xd6\xd0\xce\xc4/");
     const std::string key = ToTerminal("\xc3\xdc\xd4\xbf\xc3\xdc\xd4\xbf");
-    ASSERT_EQ(RunTool({"make-config", "--server", server, "--des", key, "-o", file}).status, 0);
+    ASSERT_EQ(RunTool({"make-config", "--server", server, "--des", key, "--untrusted", "-o", file})
+                  .status,
+              0);
 
     CXmlRuntime runtime;
     CInstallerConfig config;
@@ -189,24 +196,27 @@ TEST(SealTool, MakeConfigRefusesWithTheInstallersReasonsAndKeepsTheOldFile) {
     const TestFolder folder;
     folder.Write("RUVI.config", "old");
     const std::string file = folder.PathOf("RUVI.config");
-    ExpectFailureLine(RunTool({"make-config", "--server", "", "--secure", "-o", file}), 1,
-                      "make-config", ToTerminal(kServerEmpty));
+    ExpectFailureLine(
+        RunTool({"make-config", "--server", "", "--secure", "--untrusted", "-o", file}), 1,
+        "make-config", ToTerminal(kServerEmpty));
     for (const char* key : {"1234567", "123456789", "\n12345678"}) {
-        ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des", key, "-o", file}), 1,
-                          "make-config", ToTerminal(kKeyLength));
+        ExpectFailureLine(
+            RunTool({"make-config", "--server", "u/", "--des", key, "--untrusted", "-o", file}), 1,
+            "make-config", ToTerminal(kKeyLength));
     }
-    ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des", "", "-o", file}), 1,
-                      "make-config", ToTerminal(kKeyMissing));
+    ExpectFailureLine(
+        RunTool({"make-config", "--server", "u/", "--des", "", "--untrusted", "-o", file}), 1,
+        "make-config", ToTerminal(kKeyMissing));
     ExpectFailureLine(RunTool({"make-config", "--server",
                                "a\x01"
                                "b",
-                               "--secure", "-o", file}),
+                               "--secure", "--untrusted", "-o", file}),
                       1, "make-config",
                       "a configuration cannot hold control characters: --server\n");
     ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--des",
                                "1234\x1b"
                                "567",
-                               "-o", file}),
+                               "--untrusted", "-o", file}),
                       1, "make-config", "a configuration cannot hold control characters: --des\n");
     EXPECT_EQ(folder.Read("RUVI.config"), "old");
     EXPECT_EQ(folder.EntryCount(), 1u);
@@ -223,14 +233,41 @@ TEST(SealTool, MakeConfigOptionMistakesExitWithTwo) {
         {"--server", "u", "--secure", "-o"},
         {"--server", "u", "--secure", "-o", "f", "--verbose"},
         {"--server", "u", "--secure", "-o", "f", "extra"},
+        {"--server", "u", "--secure", "-o", "f", "--untrusted", "--trust-key", kTrustKey},
     };
     for (const auto& options : mistakes) {
         std::vector<std::string> arguments = {"make-config"};
+        if (std::find(options.begin(), options.end(), "--trust-key") == options.end()) {
+            arguments.push_back("--untrusted");  // so that only the mistake is wrong
+        }
         arguments.insert(arguments.end(), options.begin(), options.end());
         const Outcome outcome = RunTool(arguments);
         EXPECT_EQ(outcome.status, 2) << outcome.err;
         EXPECT_THAT(outcome.err, HasSubstr("(see 'ruvi-seal make-config --help')\n"));
     }
+}
+
+// Without a key any answer is taken, so whoever answers in the server's
+// place runs programs as administrator: the operator has to say so.
+TEST(SealTool, MakeConfigWritesAConfigurationWithoutATrustKeyOnlyWhenToldItIsMeant) {
+    const TestFolder folder;
+    const std::string file = folder.PathOf("RUVI.config");
+    for (const char* key : {static_cast<const char*>(""), static_cast<const char*>(nullptr)}) {
+        std::vector<std::string> arguments = {"make-config", "--server", "u/",
+                                              "--secure",    "-o",       file};
+        if (key != nullptr) arguments.insert(arguments.end(), {"--trust-key", key});
+        const Outcome refused = RunTool(arguments);
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err,
+                  "ruvi-seal: make-config: a configuration without a trust key lets anyone on the "
+                  "network run programs as administrator; pass --untrusted to write one anyway\n");
+        EXPECT_FALSE(folder.Exists("RUVI.config"));
+    }
+    ASSERT_EQ(
+        RunTool({"make-config", "--server", "u/", "--secure", "--untrusted", "-o", file}).status,
+        0);
+    EXPECT_EQ(RunTool({"check-config", file}).out, "server: u/\nmode: Secure\ntrust key: none\n");
 }
 
 TEST(SealTool, CheckConfigShowsTheInstallersFailureText) {
@@ -414,6 +451,152 @@ TEST(SealTool, MakeConfigPinsATrustKeyGivenAsTextAndCheckConfigShowsItsFingerpri
     EXPECT_EQ(folder.Read("RUVI.config"), "old");
 }
 
+// A plan of three downloads, one from a sub-folder, one under the default
+// save name, one fetching the same file again under another case of its
+// name; and one more operation that is no download.
+constexpr char kLayoutPlan[] =
+    "<R><VersionLimit>1.0.0.1</VersionLimit><OperationList>"
+    "<Operation ModuleName=\"UserCheck\" Type=\"7\"/>"
+    "<Operation ModuleName=\"FileDownload\"><URL>files/setup.exe</URL>"
+    "<SaveName>setup.exe</SaveName><Size>5</Size></Operation>"
+    "<Operation ModuleName=\"FileDownload\"><URL>files/v2/tool.bin</URL></Operation>"
+    "<Operation ModuleName=\"FileDownload\"><URL>files/setup.exe</URL>"
+    "<SaveName>SETUP.exe</SaveName></Operation>"
+    "</OperationList></R>";
+
+class SealToolLayout : public ::testing::Test {
+protected:
+    SealToolLayout() {
+        plan_.Write("plan.xml", kLayoutPlan);
+        plan_.Write("files/setup.exe", "setup");
+        plan_.Write("files/v2/tool.bin", "tool");
+    }
+    Outcome Layout(std::vector<std::string> options) const {
+        std::vector<std::string> arguments = {"layout", plan_.PathOf(""), "-o", layout_.PathOf("")};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        return RunTool(arguments);
+    }
+    std::string Opened(const std::string& name) const {
+        const std::string sealed = layout_.Read(name);
+        ByteVector plain;
+        SecureDecrypt(ByteVector(sealed.begin(), sealed.end()), plain);
+        return std::string(plain.begin(), plain.end());
+    }
+
+    TestFolder plan_;
+    TestFolder layout_;
+};
+
+TEST_F(SealToolLayout, HoldsTheAnswerAsTheServerSealsItAndTheFilesBySaveName) {
+    const Outcome made = Layout({});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(Opened("answer"), kLayoutPlan);
+    EXPECT_EQ(layout_.Read("files/setup.exe"), "setup");
+    EXPECT_EQ(layout_.Read("files/RUV_installer.EXE"), "tool");
+    EXPECT_FALSE(layout_.Exists("answer.nonce"));
+    EXPECT_EQ(layout_.EntryCount(), 2u);  // answer, files/
+    EXPECT_EQ(made.out, "answer: " + std::to_string(layout_.Read("answer").size()) +
+                            " bytes\nfiles/setup.exe: 5 bytes\nfiles/RUV_installer.EXE: 4 bytes\n");
+
+    // DES, as the server seals it: the plan padded with spaces.
+    ASSERT_EQ(Layout({"--mode", "des", "--des-key", "k3y!5678"}).status, 0);
+    const std::string sealed = layout_.Read("answer");
+    ByteVector plain;
+    DesEcbDecrypt(ByteVector(sealed.begin(), sealed.end()), plain, "k3y!5678");
+    std::string padded = kLayoutPlan;
+    padded.resize((padded.size() + 7) / 8 * 8, ' ');
+    EXPECT_EQ(std::string(plain.begin(), plain.end()), padded);
+}
+
+TEST_F(SealToolLayout, RefusesWhatNoInstallerCouldRunAndLeavesTheOldLayoutAsItWas) {
+    ASSERT_EQ(Layout({}).status, 0);
+    const std::string answer = layout_.Read("answer");
+    const std::string plan = kLayoutPlan;
+    const struct {
+        std::string plan;
+        std::string failure;
+    } cases[] = {
+        {Replaced(plan, "files/v2/tool.bin", "files/v2/missing.bin"), "which is not a file"},
+        {Replaced(plan, "files/v2/tool.bin", "http://cdn.example.com/tool.bin"),
+         "a layout holds only the plan folder's files (URL files/NAME), not the download URL "
+         "\"http://cdn.example.com/tool.bin\""},
+        {Replaced(plan, "<Size>5</Size>", "<Size>6</Size>"), "has 5 bytes, but"},
+        {Replaced(plan, "files/setup.exe</URL><SaveName>SETUP",
+                  "files/v2/tool.bin</URL><SaveName>SETUP"),
+         "two downloads save different files under the name \"SETUP.exe\""},
+        {Replaced(plan, "<SaveName>setup.exe", "<SaveName>../setup.exe"),
+         "a download's save name must be a plain file name, not \"../setup.exe\""},
+        {Replaced(plan, "<SaveName>setup.exe", "<SaveName>CON.exe"), "not \"CON.exe\""},
+        {Replaced(plan, "<SaveName>setup.exe", "<SaveName>setup.exe."), "not \"setup.exe.\""},
+        {"<R><VersionLimit>1.0.0.1</VersionLimit>", "not well-formed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure);
+        plan_.Write("plan.xml", c.plan);
+        const Outcome refused = Layout({});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_THAT(refused.err, HasSubstr(c.failure));
+        EXPECT_EQ(layout_.Read("answer"), answer);
+        EXPECT_EQ(layout_.EntryCount(), 2u);
+        EXPECT_EQ(TestFolder::CountIn(layout_.PathOf("files")), 2u);
+    }
+    std::filesystem::remove(plan_.PathOf("plan.xml"));
+    EXPECT_THAT(Layout({}).err, HasSubstr("cannot read"));
+}
+
+TEST_F(SealToolLayout, OptionMistakesExitWithTwo) {
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"layout", "plan"},
+        {"layout", "-o", "out"},
+        {"layout", "plan", "other", "-o", "out"},
+        {"layout", "plan", "-o", "out", "--mode", "aes"},
+        {"layout", "plan", "-o", "out", "--mode", "des"},
+        {"layout", "plan", "-o", "out", "--des-key", "k3y!5678"},
+        {"layout", "plan", "-o", "out", "--mode", "des", "--des-key", "1234567"},
+        {"layout", "plan", "-o", "out", "--signing-key"},
+        {"layout", "plan", "-o", "out", "--verbose"},
+    };
+    for (const auto& arguments : mistakes) {
+        const Outcome outcome = RunTool(arguments);
+        EXPECT_EQ(outcome.status, 2) << outcome.err;
+        EXPECT_THAT(outcome.err, HasSubstr("(see 'ruvi-seal layout --help')\n"));
+    }
+}
+
+TEST(SaveName, OnlyNamesOfOneFileInAFolderArePlain) {
+    const std::string plain[] = {"setup.exe",
+                                 "RUV_installer.EXE",
+                                 "a b.exe",
+                                 ".hidden",
+                                 "\xb0\xb2\xd7\xb0.exe",  // 安装 in GBK
+                                 "\x95\x5c.exe"};         // a GBK character ending in 0x5C
+    for (const std::string& name : plain) EXPECT_TRUE(IsPlainSaveName(name)) << name;
+    const std::string refused[] = {"",
+                                   "..",
+                                   ".",
+                                   "a/b",
+                                   "a\\b",
+                                   "C:x.exe",
+                                   "x.exe:s",
+                                   "*.exe",
+                                   "a?",
+                                   "\"q\"",
+                                   "<x>",
+                                   "a|b",
+                                   "x.exe.",
+                                   "x ",
+                                   "tab\t",
+                                   "CON",
+                                   "nul.txt",
+                                   "Com1.exe",
+                                   "LPT9",
+                                   "aux .log",
+                                   "\xb0",
+                                   "\xb0\x30",
+                                   std::string(201, 'a')};
+    for (const std::string& name : refused) EXPECT_FALSE(IsPlainSaveName(name)) << name;
+}
+
 #ifdef _WIN32
 
 TEST(SealTool, KeyFilesAreOnlyInTheLinuxBuild) {
@@ -423,7 +606,11 @@ TEST(SealTool, KeyFilesAreOnlyInTheLinuxBuild) {
     ExpectFailureLine(RunTool({"make-config", "--server", "u/", "--secure", "--trust-key-file",
                                folder.PathOf("key.pem"), "-o", folder.PathOf("RUVI.config")}),
                       1, "make-config", "--trust-key-file is only in the Linux build");
-    EXPECT_EQ(folder.EntryCount(), 0u);
+    folder.Write("plan/plan.xml", "<R><VersionLimit>1</VersionLimit><OperationList/></R>");
+    ExpectFailureLine(RunTool({"layout", folder.PathOf("plan"), "-o", folder.PathOf("layout"),
+                               "--signing-key", folder.PathOf("key.pem")}),
+                      1, "layout", "--signing-key is only in the Linux build");
+    EXPECT_EQ(folder.EntryCount(), 1u);  // plan
 }
 
 #else

@@ -30,9 +30,10 @@ public:
     // The temporary folder's path is plain ASCII on the machines tests run on.
     std::string PathOf(std::string_view name) const { return (path_ / name).string(); }
 
-    std::size_t EntryCount() const {
+    std::size_t EntryCount() const { return CountIn(path_); }
+    static std::size_t CountIn(const std::filesystem::path& folder) {
         return static_cast<std::size_t>(
-            std::distance(std::filesystem::directory_iterator(path_), {}));
+            std::distance(std::filesystem::directory_iterator(folder), {}));
     }
 
     // Creates the folders on the way.

@@ -17,3 +17,10 @@ class CUsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The command line asks for something unsafe without saying it means it:
+// exit status 2. The text names the option that says so, so no hint follows.
+class CUnconfirmedRisk : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};

@@ -24,7 +24,7 @@ std::string UtcWithMilliseconds(std::chrono::system_clock::time_point time) {
 std::string AccessLogLine(const CAccessEntry& entry, std::chrono::system_clock::time_point time) {
     std::string line =
         "{\"time\":\"" + UtcWithMilliseconds(time) + "\",\"client\":" + JsonString(entry.client);
-    if (!entry.forwardedFor.empty()) line += ",\"forwarded_for\":" + JsonString(entry.forwardedFor);
+    if (!entry.proxy.empty()) line += ",\"proxy\":" + JsonString(entry.proxy);
     line += ",\"method\":" + JsonString(entry.method) + ",\"path\":" + JsonString(entry.path) +
             ",\"status\":" + std::to_string(entry.status) +
             ",\"bytes\":" + std::to_string(entry.bytes) +

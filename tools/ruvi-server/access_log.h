@@ -14,12 +14,12 @@
 // time is UTC; path is the request target as sent (with its query); bytes
 // counts the body bytes that went out (of a cut download, as far as it
 // went); milliseconds runs from the request's head to the answer's end.
-// Downloads add "offset", the resume offset asked for; requests that came
-// through a proxy add "forwarded_for", the X-Forwarded-For header as it
-// came (nginx puts the installer's address there).
+// Downloads add "offset", the resume offset asked for. Behind a trusted
+// proxy, client is the installer's address the proxy passed on and "proxy"
+// the proxy's own (client_address.h).
 struct CAccessEntry {
     std::string client;
-    std::string forwardedFor;
+    std::string proxy;
     std::string method;
     std::string path;
     int status = 0;

@@ -169,5 +169,9 @@ run "$work/plan" --mode des --des-key short
 [[ $err == *"--des-key must be exactly 8 characters"*"usage: ruvi-server PLAN_DIR"* ]] ||
   fail "short key: stderr [$err]"
 
+run "$work/plan" --trusted-proxy nginx.local
+[ "$status" = 2 ] && [[ $err == *"--trusted-proxy expects an IPv4 or IPv6 address"* ]] ||
+  fail "proxy by name: status $status, stderr [$err]"
+
 [ "$failures" = 0 ] && echo "all command line checks passed"
 exit $((failures > 0))

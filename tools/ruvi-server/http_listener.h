@@ -7,10 +7,12 @@
 
 #include "server_options.h"
 
-// The server's listening side, plain HTTP or HTTPS. The HTTP layer closes
-// its listening socket only when serving ends; a listener also releases a
-// socket that was bound but never served (a server stopped before it ran,
-// or given up after binding).
+// The server's listening side, plain HTTP or HTTPS. The HTTP layer accepts
+// connections and parses requests; each accepted connection is served as a
+// CClientConnection within the options' limits (client_connection.h). The
+// HTTP layer closes its listening socket only when serving ends; a listener
+// also releases a socket that was bound but never served (a server stopped
+// before it ran, or given up after binding).
 class CHttpListener {
 public:
     virtual ~CHttpListener() = default;

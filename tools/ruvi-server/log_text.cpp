@@ -2,37 +2,6 @@
 
 #include <cstdio>
 
-std::string EscapeLogText(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '\\':
-                escaped += "\\\\";
-                break;
-            case '\n':
-                escaped += "\\n";
-                break;
-            case '\r':
-                escaped += "\\r";
-                break;
-            case '\t':
-                escaped += "\\t";
-                break;
-            default:
-                if (byte < 0x20 || byte == 0x7f) {
-                    char hex[5];
-                    std::snprintf(hex, sizeof hex, "\\x%02x", byte);
-                    escaped += hex;
-                } else {
-                    escaped.push_back(c);
-                }
-        }
-    }
-    return escaped;
-}
-
 namespace {
 
 // The length of the valid UTF-8 sequence at text[i], or 0.
@@ -63,38 +32,85 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
     return code < minimum || code > 0x10ffff || surrogate ? 0 : length;
 }
 
+void AppendHexEscape(std::string& out, unsigned char byte) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+    out += hex;
+}
+
 void AppendUnicodeEscape(std::string& out, unsigned char byte) {
     char escape[7];
     std::snprintf(escape, sizeof escape, "\\u%04x", byte);
     out += escape;
 }
 
-}  // namespace
-
-std::string JsonString(std::string_view text) {
-    std::string json = "\"";
+// text with valid multi-byte UTF-8 kept, each byte outside it given to
+// invalid, and each ASCII byte to ascii, both appending what stands for it.
+template <typename Ascii, typename Invalid>
+std::string Escaped(std::string_view text, Ascii ascii, Invalid invalid) {
+    std::string escaped;
+    escaped.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x80) {
-            const std::size_t length = Utf8SequenceLength(text, i);
-            if (length == 0) {
-                AppendUnicodeEscape(json, byte);
-                ++i;
-            } else {
-                json.append(text.substr(i, length));
-                i += length;
-            }
-            continue;
-        }
-        if (byte == '"' || byte == '\\') {
-            json += '\\';
-            json += static_cast<char>(byte);
-        } else if (byte < 0x20 || byte == 0x7f) {
-            AppendUnicodeEscape(json, byte);
+        const std::size_t length = byte >= 0x80 ? Utf8SequenceLength(text, i) : 1;
+        if (length == 0) {
+            invalid(escaped, byte);
+            ++i;
+        } else if (length == 1) {
+            ascii(escaped, byte);
+            ++i;
         } else {
-            json += static_cast<char>(byte);
+            escaped.append(text.substr(i, length));
+            i += length;
         }
-        ++i;
     }
-    return json + "\"";
+    return escaped;
+}
+
+}  // namespace
+
+std::string EscapeLogText(std::string_view text) {
+    return Escaped(
+        text,
+        [](std::string& out, unsigned char byte) {
+            switch (byte) {
+                case '\\':
+                    out += "\\\\";
+                    break;
+                case '\n':
+                    out += "\\n";
+                    break;
+                case '\r':
+                    out += "\\r";
+                    break;
+                case '\t':
+                    out += "\\t";
+                    break;
+                default:
+                    if (byte < 0x20 || byte == 0x7f) {
+                        AppendHexEscape(out, byte);
+                    } else {
+                        out += static_cast<char>(byte);
+                    }
+            }
+        },
+        AppendHexEscape);
+}
+
+std::string JsonString(std::string_view text) {
+    return "\"" +
+           Escaped(
+               text,
+               [](std::string& out, unsigned char byte) {
+                   if (byte == '"' || byte == '\\') {
+                       out += '\\';
+                       out += static_cast<char>(byte);
+                   } else if (byte < 0x20 || byte == 0x7f) {
+                       AppendUnicodeEscape(out, byte);
+                   } else {
+                       out += static_cast<char>(byte);
+                   }
+               },
+               AppendUnicodeEscape) +
+           "\"";
 }

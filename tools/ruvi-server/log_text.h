@@ -3,9 +3,10 @@
 #include <string>
 #include <string_view>
 
-// text made safe for a one-line log entry: control bytes (line feeds above
-// all, which would forge further entries) and the backslash become escapes
-// ("\n", "\r", "\t", "\\", "\xHH"); every other byte, UTF-8 included, stays.
+// text made safe for a one-line log entry in UTF-8: control bytes (line
+// feeds above all, which would forge further entries), the backslash and
+// every byte that is not part of valid UTF-8 become escapes ("\n", "\r",
+// "\t", "\\", "\xHH"); valid UTF-8 stays as it is.
 std::string EscapeLogText(std::string_view text);
 
 // text as a JSON string, quotes included. UTF-8 stays as it is; a byte that

@@ -10,9 +10,10 @@
 #include <utility>
 
 #include "answer_sealer.h"
-#include "answer_signature.h"
+#include "answer_signing.h"
+#include "body_admission.h"
 #include "bounded_thread_pool.h"
-#include "core/base64.h"
+#include "byte_range.h"
 #include "declared_downloads.h"
 #include "download_path.h"
 #include "download_request.h"
@@ -20,6 +21,7 @@
 #include "plan_error.h"
 #include "request_note.h"
 #include "served_file.h"
+#include "signing_key.h"
 #include "startup_error.h"
 
 namespace {
@@ -28,8 +30,10 @@ constexpr std::size_t kWorkerThreads = 32;
 constexpr std::size_t kWaitingConnections = 256;
 // Requests are a sealed one-line document or a short report.
 constexpr std::size_t kMaxRequestBody = 64 * 1024;
-constexpr time_t kKeepAliveSeconds = 2;
-constexpr std::size_t kKeepAliveRequests = 10;
+// An installer's report is one line: a sentence and the system's name.
+constexpr std::size_t kMaxReport = 4 * 1024;
+constexpr std::size_t kReportsPerClient = 10;
+constexpr auto kReportWindow = std::chrono::minutes(1);
 constexpr char kSealedContentType[] = "application/octet-stream";
 
 constexpr char kHealthPath[] = "/healthz";
@@ -41,6 +45,14 @@ constexpr char kMetricsPath[] = "/metrics";
 void ReuseAddressOnly(socket_t sock) {
     const int yes = 1;
     ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+// An answer given without reading the body: the connection ends after it,
+// as what the client sends next is that body, not a request.
+void RefuseUnread(httplib::Response& response, int status) {
+    response.status = status;
+    response.set_header("Connection", "close");
+    CRequestNote::Current().bodyLeftUnread = true;
 }
 
 // With port 0 no plan can have named the port yet, so no absolute URL can
@@ -59,14 +71,24 @@ CInstallationPlan LoadCheckedPlan(const ServerOptions& options) {
     }
 }
 
+ByteVector SealedAnswerOf(const CInstallationPlan& plan, const ServerOptions& options) {
+    try {
+        return SealAnswer(plan.document, options.sealing, options.desKey);
+    } catch (const CPlanError& error) {
+        throw CStartupError(error.what());
+    }
+}
+
 }  // namespace
 
 CRuviServer::CRuviServer(const ServerOptions& options, std::FILE* accessLog)
     : options_(options),
       plan_(LoadCheckedPlan(options)),
-      sealedAnswer_(SealAnswer(plan_.document, options.sealing, options.desKey)),
+      sealedAnswer_(SealedAnswerOf(plan_, options)),
       signer_(options.signingKey.empty() ? nullptr : LoadSigningKey(options.signingKey)),
-      reportLog_(options.planDirectory / "reports.log"),
+      trustedProxies_(options.trustedProxies),
+      reportLog_(options.ReportDirectory() / "reports.log"),
+      reportLimiter_(kReportsPerClient, kReportWindow),
       accessLog_(accessLog),
       listener_(MakeHttpListener(options)),
       http_(listener_->Http()) {
@@ -86,13 +108,27 @@ void CRuviServer::ConfigureHttp() {
     // body would wait for the client's delayed acknowledgement (~40 ms).
     http_.set_tcp_nodelay(true);
     http_.set_payload_max_length(kMaxRequestBody);
-    http_.set_keep_alive_timeout(kKeepAliveSeconds);
-    http_.set_keep_alive_max_count(kKeepAliveRequests);
+    // Only told to clients (the Keep-Alive header): the connections keep
+    // their limits themselves (client_connection.h).
+    http_.set_keep_alive_timeout(
+        std::chrono::duration_cast<std::chrono::seconds>(options_.limits.keepAlive).count());
+    http_.set_keep_alive_max_count(options_.limits.requestsPerConnection);
     http_.new_task_queue = [this] { return StartWorkers(); };
-    http_.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
-        CRequestNote::Current() = {std::chrono::steady_clock::now(), {}, {}};
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
+    // A client that asks before it sends its body hears the refusal first.
+    http_.set_expect_100_continue_handler(
+        [this](const httplib::Request& request, httplib::Response& response) {
+            const int status = Refusal(request, false);
+            if (status == 0) return 100;
+            RefuseUnread(response, status);
+            return status;
+        });
+    http_.set_pre_routing_handler(
+        [this](const httplib::Request& request, httplib::Response& response) {
+            const int status = Refusal(request, true);
+            if (status == 0) return httplib::Server::HandlerResponse::Unhandled;
+            RefuseUnread(response, status);
+            return httplib::Server::HandlerResponse::Handled;
+        });
     http_.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
         LogAnswered(request, response);
     });
@@ -108,6 +144,21 @@ void CRuviServer::ConfigureHttp() {
     http_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         HandleGet(request, response);
     });
+}
+
+// Judged on the head alone, before any of the body is read. A report is
+// counted once it may come in (countReport), whether or not it then does.
+int CRuviServer::Refusal(const httplib::Request& request, bool countReport) {
+    const bool report = IsReportRequest(request);
+    if (const int status = BodyRefusal(request, report ? kMaxReport : kMaxRequestBody)) {
+        return status;
+    }
+    if (report && countReport &&
+        !reportLimiter_.Admit(trustedProxies_.ClientOf(request.remote_addr, request).client,
+                              std::chrono::steady_clock::now())) {
+        return 429;
+    }
+    return 0;
 }
 
 int CRuviServer::Bind() {
@@ -148,7 +199,8 @@ void CRuviServer::HandlePost(const httplib::Request& request, httplib::Response&
     if (request.path == options_.basePath + "ruvinstall") {
         AnswerInstall(request, response);
     } else if (IsReportRequest(request)) {
-        const bool stored = reportLog_.Append(request.remote_addr, request.body);
+        const bool stored = reportLog_.Append(
+            trustedProxies_.ClientOf(request.remote_addr, request).client, request.body);
         if (stored) metrics_.ReportReceived();
         response.status = stored ? 200 : 500;
     } else if (const auto relativePath = MapDownloadPath(options_.basePath, request.path)) {
@@ -159,12 +211,16 @@ void CRuviServer::HandlePost(const httplib::Request& request, httplib::Response&
 }
 
 void CRuviServer::AnswerInstall(const httplib::Request& request, httplib::Response& response) {
+    const std::size_t nonces = request.get_header_value_count(kNonceHeader);
+    const std::string nonce = request.get_header_value(kNonceHeader);
+    if (nonces > 1 || (nonces == 1 && !IsAnswerNonce(nonce))) {
+        response.status = 400;
+        return;
+    }
     metrics_.AnswerServed();
     response.set_content(sealedAnswer_.data(), sealedAnswer_.size(), kSealedContentType);
-    if (!signer_) return;
-    const std::string nonce = request.get_header_value(kNonceHeader);
-    response.set_header(kSignatureHeader,
-                        EncodeBase64(signer_->Sign(SignedBytes(nonce, sealedAnswer_))));
+    if (!signer_ || nonces == 0) return;
+    response.set_header(kSignatureHeader, AnswerSignature(*signer_, nonce, sealedAnswer_));
 }
 
 // The installer appends "/RUVS?method=report" to its server URL, which
@@ -200,11 +256,49 @@ void CRuviServer::AnswerDownload(const httplib::Request& request, httplib::Respo
     });
 }
 
+// Served as any static server serves a file, so that a plan may name this
+// server as one of a download's mirrors.
+void CRuviServer::AnswerMirror(const httplib::Request& request, httplib::Response& response,
+                               const std::filesystem::path& relativePath) {
+    auto file = OpenServedFile(options_.planDirectory / "files" / relativePath);
+    if (!file) {
+        response.status = 404;
+        return;
+    }
+    CRequestNote& note = CRequestNote::Current();
+    const CRangeAnswer range =
+        note.head ? AnswerRange(note.head->Range(), note.head->IfRangeSent(), file->size)
+                  : CRangeAnswer{};
+    const std::string size = std::to_string(file->size);
+    response.set_header("Accept-Ranges", "bytes");
+    if (range.kind == CRangeAnswer::Kind::Unsatisfiable) {
+        response.status = 416;
+        response.set_header("Content-Range", "bytes */" + size);
+        return;
+    }
+    const bool part = range.kind == CRangeAnswer::Kind::Part;
+    const std::uint64_t first = part ? range.first : 0;
+    const std::uint64_t length = part ? range.last - range.first + 1 : file->size;
+    response.status = part ? 206 : 200;
+    if (part) {
+        response.set_header("Content-Range", "bytes " + std::to_string(range.first) + '-' +
+                                                 std::to_string(range.last) + '/' + size);
+    }
+    note.downloadOffset = first;
+    note.streamedBytes = 0;
+    if (request.method == "GET" && length > 0) metrics_.MirrorDownloadStarted();
+    StreamFilePart(response, std::move(*file), first, length, [this](std::size_t bytes, bool last) {
+        *CRequestNote::Current().streamedBytes += bytes;
+        if (last) metrics_.MirrorDownloadCompleted();
+    });
+}
+
 void CRuviServer::LogAnswered(const httplib::Request& request, const httplib::Response& response) {
-    CRequestNote note = std::exchange(CRequestNote::Current(), CRequestNote{});
+    const CRequestNote& note = CRequestNote::Current();
+    const CClientAddress address = trustedProxies_.ClientOf(note.peer, request);
     CAccessEntry entry;
-    entry.client = request.remote_addr;
-    entry.forwardedFor = request.get_header_value("X-Forwarded-For");
+    entry.client = address.client;
+    entry.proxy = address.proxy;
     entry.method = request.method;
     entry.path = request.target;
     entry.status = response.status;
@@ -222,7 +316,9 @@ void CRuviServer::LogAnswered(const httplib::Request& request, const httplib::Re
 // The plan was loaded before the listener was bound, so a server that
 // answers at all is healthy.
 void CRuviServer::HandleGet(const httplib::Request& request, httplib::Response& response) {
-    if (request.path == options_.basePath) {
+    if (const auto relativePath = MapDownloadPath(options_.basePath, request.path)) {
+        AnswerMirror(request, response, *relativePath);
+    } else if (request.path == options_.basePath) {
         response.set_content("ruvi-server\n", "text/plain");
     } else if (request.path == kHealthPath) {
         response.set_content(kHealthy, "text/plain");

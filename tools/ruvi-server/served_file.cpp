@@ -49,11 +49,16 @@ std::optional<CServedFile> OpenServedFile(const std::filesystem::path& path) {
 void StreamFileFrom(httplib::Response& response, CServedFile file, std::uint64_t offset,
                     SentPieces onSent) {
     response.status = 200;
-    if (offset >= file.size) {
+    const std::uint64_t length = offset >= file.size ? 0 : file.size - offset;
+    StreamFilePart(response, std::move(file), offset, length, std::move(onSent));
+}
+
+void StreamFilePart(httplib::Response& response, CServedFile file, std::uint64_t offset,
+                    std::uint64_t length, SentPieces onSent) {
+    if (length == 0) {
         response.set_content("", kContentType);
         return;
     }
-    const std::uint64_t length = file.size - offset;
     // The answer is copied into the HTTP layer's callback, hence shared.
     auto stream =
         std::make_shared<CFileStream>(CFileStream{std::move(file), offset, std::move(onSent)});

@@ -24,9 +24,14 @@ std::optional<CServedFile> OpenServedFile(const std::filesystem::path& path);
 // Told of each piece the client took, and whether it was the last.
 using SentPieces = std::function<void(std::size_t bytes, bool last)>;
 
-// Answers with the file's bytes from offset to its end (nothing when offset
-// is at or past the end). The bytes are read from disk piece by piece as the
-// client takes them, so a large file never sits whole in memory. onSent
-// hears of the pieces of a non-empty answer, on the thread that sends them.
+// Answers with length bytes of the file from offset (the caller sets the
+// status). The bytes are read from disk piece by piece as the client takes
+// them, so a large file never sits whole in memory. onSent hears of the
+// pieces of a non-empty answer, on the thread that sends them.
+void StreamFilePart(httplib::Response& response, CServedFile file, std::uint64_t offset,
+                    std::uint64_t length, SentPieces onSent);
+
+// 200 with the file's bytes from offset to its end (nothing when offset is
+// at or past the end).
 void StreamFileFrom(httplib::Response& response, CServedFile file, std::uint64_t offset,
                     SentPieces onSent);

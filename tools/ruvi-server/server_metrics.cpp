@@ -18,10 +18,14 @@ void CServerMetrics::RequestAnswered(int status, std::uint64_t bytes) {
 std::string CServerMetrics::Exposition() const {
     std::string text;
     Counter(text, "ruvi_answers_served_total", "Answers to ruvinstall served.", answersServed_);
-    Counter(text, "ruvi_downloads_started_total", "Downloads whose answer began.",
+    Counter(text, "ruvi_downloads_started_total", "Download requests whose answer began.",
             downloadsStarted_);
-    Counter(text, "ruvi_downloads_completed_total", "Downloads whose last byte was sent.",
+    Counter(text, "ruvi_downloads_completed_total", "Download requests whose last byte was sent.",
             downloadsCompleted_);
+    Counter(text, "ruvi_mirror_downloads_started_total",
+            "GETs of a file (whole or a range) whose answer began.", mirrorDownloadsStarted_);
+    Counter(text, "ruvi_mirror_downloads_completed_total",
+            "GETs of a file whose last byte was sent.", mirrorDownloadsCompleted_);
     Counter(text, "ruvi_sent_bytes_total", "Body bytes sent, of cut downloads as far as they went.",
             bytesSent_);
     Counter(text, "ruvi_reports_received_total", "Reports stored in the report log.",

@@ -14,6 +14,9 @@ public:
     void AnswerServed() { ++answersServed_; }
     void DownloadStarted() { ++downloadsStarted_; }
     void DownloadCompleted() { ++downloadsCompleted_; }
+    // Downloads a GET asked for, as from any mirror (HEAD counts for nothing).
+    void MirrorDownloadStarted() { ++mirrorDownloadsStarted_; }
+    void MirrorDownloadCompleted() { ++mirrorDownloadsCompleted_; }
     void ReportReceived() { ++reportsReceived_; }
     // One answered request: its status and the body bytes that went out.
     void RequestAnswered(int status, std::uint64_t bytes);
@@ -24,6 +27,8 @@ private:
     std::atomic<std::uint64_t> answersServed_ = 0;
     std::atomic<std::uint64_t> downloadsStarted_ = 0;
     std::atomic<std::uint64_t> downloadsCompleted_ = 0;
+    std::atomic<std::uint64_t> mirrorDownloadsStarted_ = 0;
+    std::atomic<std::uint64_t> mirrorDownloadsCompleted_ = 0;
     std::atomic<std::uint64_t> reportsReceived_ = 0;
     std::atomic<std::uint64_t> bytesSent_ = 0;
     mutable std::mutex statusMutex_;

@@ -3,31 +3,39 @@
 #include <charconv>
 #include <string_view>
 
+#include "client_address.h"
 #include "startup_error.h"
 
 const char kServerUsage[] =
     "usage: ruvi-server PLAN_DIR [--listen HOST:PORT] [--base PATH]\n"
     "                   [--mode secure|des --des-key KEY] [--signing-key KEY.pem]\n"
-    "                   [--tls-cert CERT.pem --tls-key KEY.pem]\n"
-    "  PLAN_DIR       folder holding plan.xml (the answer document) and files/\n"
-    "  --listen       address to listen on (default 127.0.0.1:0, 0 picks a free port)\n"
-    "  --base         path of the server URL (default /RUVServer/)\n"
-    "  --mode         sealing of the answer document (default secure)\n"
-    "  --des-key      the 8-character DES key of --mode des\n"
-    "  --signing-key  P-256 private key (ruvi-seal keygen): every answer to\n"
-    "                 ruvinstall carries X-Ruvi-Signature over the request's\n"
-    "                 X-Ruvi-Nonce, a line feed and the answer's bytes\n"
-    "  --tls-cert     serve HTTPS with this certificate chain (PEM) ...\n"
-    "  --tls-key      ... and its private key (PEM)\n"
+    "                   [--tls-cert CERT.pem --tls-key KEY.pem] [--report-dir DIR]\n"
+    "                   [--trusted-proxy ADDR]...\n"
+    "  PLAN_DIR         folder holding plan.xml (the answer document) and files/\n"
+    "  --listen         address to listen on (default 127.0.0.1:0; port 0: any free)\n"
+    "  --base           path of the server URL (default /RUVServer/)\n"
+    "  --mode           sealing of the answer document (default secure)\n"
+    "  --des-key        the 8-character DES key of --mode des\n"
+    "  --signing-key    P-256 private key (ruvi-seal keygen): every answer to\n"
+    "                   ruvinstall carries X-Ruvi-Signature over the request's\n"
+    "                   X-Ruvi-Nonce, a line feed and the answer's bytes\n"
+    "  --tls-cert       serve HTTPS with this certificate chain (PEM) ...\n"
+    "  --tls-key        ... and its private key (PEM)\n"
+    "  --report-dir     folder of reports.log (default PLAN_DIR)\n"
+    "  --trusted-proxy  the address of a proxy in front (nginx): for requests from\n"
+    "                   it the client is the last address in X-Forwarded-For; once\n"
+    "                   per proxy\n"
     "plan.xml is read and checked once, at start-up. A download URL files/NAME in\n"
-    "the plan (relative to the server URL) serves PLAN_DIR/files/NAME; a Size or\n"
+    "the plan (relative to the server URL) serves PLAN_DIR/files/NAME, to the\n"
+    "installers' POSTs and, as a mirror, to GET and HEAD (with Range); a Size or\n"
     "Sha256 the plan declares must match the file (ruvi-seal hash-plan writes\n"
-    "them). Reports are appended to PLAN_DIR/reports.log (rotated at 64 MiB to\n"
-    "reports.log.1; instances may share the folder). The first line on standard\n"
-    "output is \"listening on URL\"; one JSON line per answered request follows.\n"
-    "GET /healthz answers \"ok\", GET /metrics the counters in Prometheus' text\n"
-    "format. SIGINT or SIGTERM stops it after the requests under way; a second\n"
-    "one at once.\n";
+    "them). Reports (at most 4 KiB; 10 a minute from one client) are appended to\n"
+    "reports.log (rotated at 64 MiB to reports.log.1; instances may share it).\n"
+    "A request must arrive within 10 s; a body within 64 KiB, with Content-Length.\n"
+    "The first line on standard output is \"listening on URL\"; one JSON line per\n"
+    "answered request follows. GET /healthz answers \"ok\", GET /metrics the\n"
+    "counters in Prometheus' text format. SIGINT or SIGTERM stops it after the\n"
+    "requests under way; a second one at once.\n";
 
 namespace {
 
@@ -61,6 +69,14 @@ std::string NormaliseBase(std::string base) {
     if (base.empty() || base.front() != '/') base.insert(base.begin(), '/');
     if (base.back() != '/') base.push_back('/');
     return base;
+}
+
+std::string ParseProxyAddress(std::string_view text) {
+    if (!ParseIpAddress(text)) {
+        throw CUsageError("--trusted-proxy expects an IPv4 or IPv6 address, not " +
+                          std::string(text));
+    }
+    return std::string(text);
 }
 
 AnswerSealing ParseMode(std::string_view text) {
@@ -98,10 +114,10 @@ ServerOptions ParseServerOptions(int argc, const char* const argv[]) {
     bool keyGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        const bool takesValue = argument == "--listen" || argument == "--base" ||
-                                argument == "--mode" || argument == "--des-key" ||
-                                argument == "--signing-key" || argument == "--tls-cert" ||
-                                argument == "--tls-key";
+        const bool takesValue =
+            argument == "--listen" || argument == "--base" || argument == "--mode" ||
+            argument == "--des-key" || argument == "--signing-key" || argument == "--tls-cert" ||
+            argument == "--tls-key" || argument == "--report-dir" || argument == "--trusted-proxy";
         if (takesValue && i + 1 >= argc) {
             throw CUsageError(std::string(argument) + " needs a value");
         }
@@ -120,6 +136,10 @@ ServerOptions ParseServerOptions(int argc, const char* const argv[]) {
             options.tlsCertificate = argv[++i];
         } else if (argument == "--tls-key") {
             options.tlsKey = argv[++i];
+        } else if (argument == "--report-dir") {
+            options.reportDirectory = argv[++i];
+        } else if (argument == "--trusted-proxy") {
+            options.trustedProxies.push_back(ParseProxyAddress(argv[++i]));
         } else if (argument.starts_with("-")) {
             throw CUsageError("unknown option " + std::string(argument));
         } else if (options.planDirectory.empty()) {

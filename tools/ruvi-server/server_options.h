@@ -2,12 +2,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "answer_sealer.h"
+#include "connection_limits.h"
 #include "download_path.h"
-
-// How the answer document travels: the installer's configuration names one
-// of the two, and the server has to match it.
-enum class AnswerSealing { Secure, Des };
 
 struct ServerOptions {
     bool helpAsked = false;  // then nothing else is read
@@ -20,8 +19,14 @@ struct ServerOptions {
     std::filesystem::path signingKey;      // PEM; empty: answers go unsigned
     std::filesystem::path tlsCertificate;  // PEM chain; with tlsKey, HTTPS
     std::filesystem::path tlsKey;
+    std::filesystem::path reportDirectory;    // empty: the plan folder
+    std::vector<std::string> trustedProxies;  // IPv4 or IPv6 addresses
+    CConnectionLimits limits;                 // not on the command line
 
     bool Tls() const { return !tlsCertificate.empty(); }
+    std::filesystem::path ReportDirectory() const {
+        return reportDirectory.empty() ? planDirectory : reportDirectory;
+    }
 };
 
 extern const char kServerUsage[];

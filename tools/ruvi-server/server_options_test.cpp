@@ -23,12 +23,17 @@ TEST(ServerOptions, DefaultsServeSecureOnAFreeLoopbackPortUnderRUVServer) {
     EXPECT_EQ(options.sealing, AnswerSealing::Secure);
     EXPECT_TRUE(options.signingKey.empty());
     EXPECT_FALSE(options.Tls());
+    EXPECT_EQ(options.ReportDirectory(), "plan");
+    EXPECT_TRUE(options.trustedProxies.empty());
 }
 
 TEST(ServerOptions, ReadsEveryOptionInAnyOrder) {
-    const ServerOptions options = Parse({"--mode", "des", "--listen", "127.0.0.1:8080", "--tls-key",
-                                         "k.pem", "plan", "--des-key", "k3y!k3y!", "--signing-key",
-                                         "s.pem", "--base", "/Other/", "--tls-cert", "c.pem"});
+    const ServerOptions options = Parse(
+        {"--mode",       "des",           "--listen",        "127.0.0.1:8080", "--tls-key",
+         "k.pem",        "plan",          "--trusted-proxy", "127.0.0.1",      "--des-key",
+         "k3y!k3y!",     "--signing-key", "s.pem",           "--base",         "/Other/",
+         "--report-dir", "/var/log/ruvi", "--tls-cert",      "c.pem",          "--trusted-proxy",
+         "::1"});
     EXPECT_EQ(options.port, 8080);
     EXPECT_EQ(options.signingKey, "s.pem");
     EXPECT_EQ(options.tlsCertificate, "c.pem");
@@ -37,6 +42,8 @@ TEST(ServerOptions, ReadsEveryOptionInAnyOrder) {
     EXPECT_EQ(options.basePath, "/Other/");
     EXPECT_EQ(options.sealing, AnswerSealing::Des);
     EXPECT_EQ(options.desKey, "k3y!k3y!");
+    EXPECT_EQ(options.ReportDirectory(), "/var/log/ruvi");
+    EXPECT_EQ(options.trustedProxies, (std::vector<std::string>{"127.0.0.1", "::1"}));
 }
 
 TEST(ServerOptions, HelpIsAskedForWhateverElseTheLineHolds) {
@@ -69,6 +76,9 @@ TEST(ServerOptions, RefusesCommandLinesThatCannotServe) {
         {"plan", "--tls-cert", "c.pem"},
         {"plan", "--tls-key", "k.pem"},
         {"plan", "--signing-key"},
+        {"plan", "--trusted-proxy", "nginx.local"},
+        {"plan", "--trusted-proxy", "127.0.0.0/8"},
+        {"plan", "--report-dir"},
     };
     for (const auto& arguments : refused) {
         std::string line;

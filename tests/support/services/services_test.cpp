@@ -263,8 +263,9 @@ TEST(ServicesHost, StartsASigningServerOverHttpsWithKeysAndCertificatesItMade) {
     ASSERT_EQ(url.rfind("https://localhost:", 0), 0u) << server;
     httplib::SSLClient client("localhost", std::stoi(url.substr(18)));
     client.set_ca_cert_path(Fact(tls, "caCertUnix").c_str());
-    const auto answer = client.Post("/RUVServer/ruvinstall", {{"X-Ruvi-Nonce", "00"}}, "",
-                                    "application/octet-stream");
+    const auto answer =
+        client.Post("/RUVServer/ruvinstall", {{"X-Ruvi-Nonce", "0123456789abcdef0123456789abcdef"}},
+                    "", "application/octet-stream");
     ASSERT_TRUE(answer) << httplib::to_string(answer.error());
     EXPECT_EQ(answer->status, 200);
     EXPECT_TRUE(answer->has_header("X-Ruvi-Signature"));

@@ -5,7 +5,7 @@
 #include "core/des_ecb.h"
 #include "core/message_error.h"
 #include "core/secure_stream.h"
-#include "startup_error.h"
+#include "plan_error.h"
 
 namespace {
 
@@ -15,8 +15,8 @@ ByteVector SealWithDes(ByteVector document, const std::string& key) {
     // A one-byte space is white space only in encodings that keep ASCII as
     // it is; in UTF-16 or UTF-32 it would leave a broken last character.
     if (std::find(document.begin(), document.end(), '\0') != document.end()) {
-        throw CStartupError(
-            "--mode des needs plan.xml in an ASCII-compatible encoding (UTF-8 or GBK)");
+        throw CPlanError(
+            "DES answers need plan.xml in an ASCII-compatible encoding (UTF-8 or GBK)");
     }
     document.resize((document.size() + kDesGroup - 1) / kDesGroup * kDesGroup, ' ');
     ByteVector sealed;
@@ -34,6 +34,6 @@ ByteVector SealAnswer(const ByteVector& document, AnswerSealing sealing,
         SecureEncrypt(sealed, document);
         return sealed;
     } catch (const CMessageError& error) {
-        throw CStartupError("cannot seal plan.xml: " + error.Text());
+        throw CPlanError("cannot seal plan.xml: " + error.Text());
     }
 }

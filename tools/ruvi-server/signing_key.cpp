@@ -1,4 +1,4 @@
-#include "answer_signature.h"
+#include "signing_key.h"
 
 #include <fstream>
 #include <iterator>
