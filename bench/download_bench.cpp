@@ -43,7 +43,8 @@ namespace {
 // What the installer's HTTP client puts on every request.
 constexpr char kAgent[] = "RUVInstaller";
 constexpr char kRequestHeaders[] = "Accept: text/*\r\nUser-Agent: Ruvex Installer\r\n";
-constexpr DWORD kPostFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT;
+constexpr DWORD kPostFlags =
+    INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE;
 
 constexpr DWORD kPieceSize = 1 << 20;
 
