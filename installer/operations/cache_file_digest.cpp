@@ -14,7 +14,7 @@ namespace {
 
 // Pieces copied and waiting to be hashed, at most: the download runs this
 // far ahead of a slower hash, and no further.
-constexpr std::size_t kBuffers = 8;
+constexpr std::size_t kBuffers = 4;
 constexpr DWORD kReadPiece = 1 << 20;
 
 }  // namespace
