@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "framework/device_context.h"
+#include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
 
 namespace {
@@ -12,14 +13,12 @@ constexpr int kDialogFontWeight = 900;
 constexpr int kCornerArc = 10;
 }  // namespace
 
-CDlgEx::CDlgEx(UINT templateId, HWND parent, std::unique_ptr<CSkinPictures> pictures)
-    : CDialog(templateId, parent),
-      pictures_(pictures ? std::move(pictures) : std::make_unique<CSkinPictures>()) {}
+CDlgEx::CDlgEx(UINT templateId, HWND parent) : CDialog(templateId, parent) {}
 
 void CDlgEx::InitSkin(const std::string& imagePath, int fontHeight, COLORREF textColour, int left,
                       int top, int right, int bottom) {
     skinRect_ = RECT{left, top, right, bottom};
-    background_ = pictures_->Dib(imagePath);
+    background_ = LoadSkinImage(imagePath);
     font_.Reset(CreateFontW(fontHeight, 0, 0, 0, kDialogFontWeight, FALSE, FALSE, FALSE,
                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             FF_SWISS, skin_files::kDialogFontFace));

@@ -10,17 +10,9 @@
 #include "framework/dialog.h"
 #include "framework/gdi_object.h"
 #include "skin/bitmap_button_ex.h"
-#include "skin/skin_pictures.h"
 
 // A control's text colour is the dialog's own.
 inline constexpr COLORREF kDialogTextColour = CLR_INVALID;
-
-// What the skin gives a control to show.
-enum class SkinnedPicture {
-    None,    // nothing: the control is only placed
-    Static,  // a bitmap static's picture
-    Button,  // a push button's five state pictures
-};
 
 // One control of a skinned dialog: where it stands, in pixels from the
 // window's top left corner, and how the skin paints it.
@@ -29,10 +21,9 @@ struct SkinnedControl {
     struct {
         int x, y, width, height;
     } place;
-    SkinnedPicture shows = SkinnedPicture::None;
-    // Below the skin folder, without ".png": a static's picture, or the name
-    // of a button's five (followed by "", "_Over", "_Down", "_Focus",
-    // "_Disable").
+    // Below the skin folder, without ".png": a button's five state pictures
+    // (the name followed by "", "_Over", "_Down", "_Focus", "_Disable") or a
+    // bitmap static's picture. None: the control is only placed.
     const char* picture = nullptr;
     COLORREF textColour = kDialogTextColour;
     // A button that borrows its disabled picture from another button's set.
@@ -45,14 +36,7 @@ struct SkinnedControl {
 // dragged by its client area, and deaf to the Escape key.
 class CDlgEx : public CDialog {
 public:
-    // pictures: where the dialog's pictures come from, some perhaps decoded
-    // ahead; without, each is decoded when the dialog needs it.
-    CDlgEx(UINT templateId, HWND parent, std::unique_ptr<CSkinPictures> pictures = nullptr);
-
-    // The picture files a table names below pictureFolder, in its order:
-    // those LayoutFromTable decodes, for decoding them ahead.
-    static std::vector<std::string> PictureFiles(const std::string& pictureFolder,
-                                                 std::span<const SkinnedControl> controls);
+    CDlgEx(UINT templateId, HWND parent);
 
     // Called by each dialog from its constructor, before the window exists:
     // the background picture (silently none when it does not load), the
@@ -82,8 +66,6 @@ protected:
     // its pictures.
     virtual void OnPicturesComplete() {}
 
-    CSkinPictures& Pictures() { return *pictures_; }
-
     // The colours of a control (kind: CTLCOLOR_EDIT, CTLCOLOR_STATIC...).
     // Returns the brush behind the control: always the hollow one, so that
     // the picture shows through.
@@ -108,7 +90,6 @@ private:
     // messages below it.
     static constexpr UINT kCompletePicturesMessage = WM_APP + 0x100;
 
-    std::unique_ptr<CSkinPictures> pictures_;
     RECT skinRect_{0, 0, 500, 500};
     CBitmap background_;
     CFont font_;

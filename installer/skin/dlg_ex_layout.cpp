@@ -4,20 +4,15 @@
 #include <utility>
 
 #include "skin/dlg_ex.h"
+#include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
 
 namespace {
 
 constexpr std::size_t kDisabledState = 4;
 
-// The picture file of one of a button's five states.
-std::string StatePicture(const std::string& pictureFolder, const SkinnedControl& button,
-                         std::size_t state) {
-    const char* name = state == kDisabledState && button.disabledPicture != nullptr
-                           ? button.disabledPicture
-                           : button.picture;
-    return pictureFolder + name + skin_files::kButtonStateSuffixes[state] +
-           skin_files::kPictureExtension;
+bool IsButton(HWND control) {
+    return (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) != 0;
 }
 
 // The static control of common controls 6 blends a 32-bit picture by its
@@ -49,7 +44,7 @@ void CDlgEx::LayoutFromTable(const std::string& pictureFolder,
         const auto& place = control->place;
         SetWindowPos(child, nullptr, place.x, place.y, place.width, place.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        if (control->shows == SkinnedPicture::None) continue;
+        if (control->picture == nullptr) continue;
         // The dialog itself is not shown yet: the child's own style tells.
         if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0) {
             SkinControl(child, *control);
@@ -79,24 +74,8 @@ const SkinnedControl* CDlgEx::FindControl(int id) const {
     return found == controls_.end() ? nullptr : &*found;
 }
 
-std::vector<std::string> CDlgEx::PictureFiles(const std::string& pictureFolder,
-                                              std::span<const SkinnedControl> controls) {
-    std::vector<std::string> files;
-    for (const SkinnedControl& control : controls) {
-        if (control.shows == SkinnedPicture::Static) {
-            files.push_back(pictureFolder + control.picture + skin_files::kPictureExtension);
-        } else if (control.shows == SkinnedPicture::Button) {
-            for (std::size_t state = 0; state < std::size(skin_files::kButtonStateSuffixes);
-                 ++state) {
-                files.push_back(StatePicture(pictureFolder, control, state));
-            }
-        }
-    }
-    return files;
-}
-
 void CDlgEx::SkinControl(HWND control, const SkinnedControl& entry) {
-    if (entry.shows == SkinnedPicture::Button) {
+    if (IsButton(control)) {
         SkinButton(control, entry);
     } else {
         ShowPicture(control, pictureFolder_ + entry.picture + skin_files::kPictureExtension);
@@ -106,7 +85,12 @@ void CDlgEx::SkinControl(HWND control, const SkinnedControl& entry) {
 void CDlgEx::SkinButton(HWND button, const SkinnedControl& control) {
     std::array<CBitmap, 5> pictures;
     for (std::size_t state = 0; state < pictures.size(); ++state) {
-        pictures[state] = pictures_->Dib(StatePicture(pictureFolder_, control, state));
+        const char* name = state == kDisabledState && control.disabledPicture != nullptr
+                               ? control.disabledPicture
+                               : control.picture;
+        pictures[state] =
+            LoadSkinImage(pictureFolder_ + name + skin_files::kButtonStateSuffixes[state] +
+                          skin_files::kPictureExtension);
         if (!pictures[state]) return;
     }
     auto skinned = std::make_unique<CBitmapButtonEx>();
@@ -118,7 +102,7 @@ void CDlgEx::SkinButton(HWND button, const SkinnedControl& control) {
 }
 
 void CDlgEx::ShowPicture(HWND picture, const std::string& path) {
-    CBitmap bitmap = pictures_->Dib(path);
+    CBitmap bitmap = LoadSkinImage(path);
     if (!bitmap) return;
     ClearAlpha(bitmap.Get());
     SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.Get()));

@@ -10,8 +10,6 @@
 
 namespace {
 
-using enum SkinnedPicture;
-
 // The message box's template, skinned by a table of its own: its bitmap
 // static shows the half-transparent test picture. No background picture:
 // the plain dialog surface lies beneath.
@@ -41,7 +39,7 @@ protected:
 
 private:
     static constexpr SkinnedControl kControls[] = {
-        {IDC_MSGBOX_PICTURE, {40, 30, 28, 28}, Static, "half_transparent"},
+        {IDC_MSGBOX_PICTURE, {40, 30, 28, 28}, "half_transparent"},
     };
     bool pictureStartsHidden_;
 };

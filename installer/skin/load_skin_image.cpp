@@ -71,17 +71,9 @@ bool RedrawRows(Gdiplus::Bitmap& image, PixelFormat format, void* bits, INT stri
                               Gdiplus::UnitPixel) == Gdiplus::Ok;
 }
 
-}  // namespace
-
-std::unique_ptr<Gdiplus::Bitmap> DecodeSkinPicture(const std::string& path) {
-    std::wstring widePath;
-    if (!AnsiToWide(path, widePath) || widePath.empty()) return nullptr;
-    auto picture = std::make_unique<Gdiplus::Bitmap>(widePath.c_str());
-    if (picture->GetLastStatus() != Gdiplus::Ok) return nullptr;
-    return picture;
-}
-
-CBitmap SkinPictureToDib(Gdiplus::Bitmap& image) {
+CBitmap DecodeToDib(const std::wstring& path) {
+    Gdiplus::Bitmap image(path.c_str());
+    if (image.GetLastStatus() != Gdiplus::Ok) return {};
     const INT width = static_cast<INT>(image.GetWidth());
     const INT height = static_cast<INT>(image.GetHeight());
     if (width <= 0 || height <= 0) return {};
@@ -112,10 +104,12 @@ CBitmap SkinPictureToDib(Gdiplus::Bitmap& image) {
     return bitmap;
 }
 
+}  // namespace
+
 CBitmap LoadSkinImage(const std::string& path) {
+    std::wstring widePath;
+    if (!AnsiToWide(path, widePath) || widePath.empty()) return {};
     const CGdiplusSession session;
     if (!session.Started()) return {};
-    // Every GDI+ object is gone before the session ends.
-    const std::unique_ptr<Gdiplus::Bitmap> picture = DecodeSkinPicture(path);
-    return picture ? SkinPictureToDib(*picture) : CBitmap{};
+    return DecodeToDib(widePath);  // every GDI+ object is gone before the session ends
 }

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <vector>
 
 #include "framework/device_context.h"
-#include "skin/skin_pictures.h"
 #include "skin_test_support.h"
 
 namespace {
@@ -140,32 +138,6 @@ TEST_F(LoadSkinImageTest, PathIsInTheLocalCodePage) {
     const CBitmap bitmap = LoadSkinImage(chineseFolder + "0.png");
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(Describe(bitmap).dsBm.bmWidth, 7);
-}
-
-TEST_F(LoadSkinImageTest, SkinPicturesGiveWhatLoadSkinImageGivesDecodedAheadOrWhenAskedFor) {
-    for (const char* name : {"a.png", "b.png", "c.png"}) {
-        ASSERT_TRUE(
-            SaveSolidPicture(folder.Path() + name, 6, 4, Gdiplus::Color(255, name[0], 100, 200)));
-    }
-    const auto bits = [&](const CBitmap& bitmap) {
-        const DIBSECTION dib = Describe(bitmap);
-        const auto* first = static_cast<const BYTE*>(dib.dsBm.bmBits);
-        return std::vector<BYTE>(first, first + dib.dsBm.bmWidthBytes * dib.dsBm.bmHeight);
-    };
-    // b is named twice; c and the missing file only when asked for.
-    CSkinPictures pictures({folder.Path() + "a.png", folder.Path() + "b.png",
-                            folder.Path() + "missing.png", folder.Path() + "b.png"});
-    for (const char* name : {"b.png", "a.png", "c.png", "b.png"}) {
-        const CBitmap expected = LoadSkinImage(folder.Path() + name);
-        const CBitmap given = pictures.Dib(folder.Path() + name);
-        ASSERT_TRUE(given) << name;
-        EXPECT_EQ(bits(given), bits(expected)) << name;
-    }
-    // Each control gets a bitmap of its own to show and free.
-    EXPECT_NE(pictures.Dib(folder.Path() + "a.png").Get(),
-              pictures.Dib(folder.Path() + "a.png").Get());
-    EXPECT_FALSE(pictures.Dib(folder.Path() + "missing.png"));
-    EXPECT_EQ(pictures.Decoded(folder.Path() + "other.png"), nullptr);
 }
 
 }  // namespace

@@ -12,11 +12,9 @@ constexpr int kFontHeight = 20;
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
 constexpr RECT kWindow{0, 0, 370, 191};
 
-using enum SkinnedPicture;
-
 constexpr SkinnedControl kControls[] = {
-    {IDOK, {66, 120, 99, 30}, Button, "MsgBox\\B1"},
-    {IDCANCEL, {203, 119, 99, 30}, Button, "MsgBox\\B2"},
+    {IDOK, {66, 120, 99, 30}, "MsgBox\\B1"},
+    {IDCANCEL, {203, 119, 99, 30}, "MsgBox\\B2"},
     {IDC_MSGBOX_TEXT, {30, 50, 300, 150}},
 };
 

@@ -75,9 +75,6 @@ int CRUVInstallerApp::RunWithWindow() {
     // GDI+ outlives the dialogs: their controls hold GDI+ pictures until
     // they are destroyed with them.
     CGdiplusSession gdiplus;
-    // While the exchange goes on, in case it leads to the window.
-    const std::string installFolder = ReadInstallPath(kInstallerProductKey);
-    std::unique_ptr<CSkinPictures> pictures = CRUVInstallerDlg::DecodePicturesAhead(installFolder);
     CInstallerContext context;
     CXmlRuntime xmlRuntime;
     OperationList operations;
@@ -94,7 +91,7 @@ int CRUVInstallerApp::RunWithWindow() {
             AppMessageBox(window_messages::kLaunchFailed + result.message);
         }
     };
-    CRUVInstallerDlg window(installFolder, operations, launch, std::move(pictures));
+    CRUVInstallerDlg window(ReadInstallPath(kInstallerProductKey), operations, launch);
     SetMainWindow(&window);
     window.DoModal();
     SetMainWindow(nullptr);

@@ -25,9 +25,8 @@ constexpr DWORD kPauseBeforeOperation = 3000;
 }  // namespace
 
 CRUVInstallerDlg::CRUVInstallerDlg(std::string skinFolder, OperationList& operations,
-                                   std::function<void()> launch,
-                                   std::unique_ptr<CSkinPictures> pictures)
-    : CDlgEx(IDD_RUVINSTALLER_DIALOG, nullptr, std::move(pictures)),
+                                   std::function<void()> launch)
+    : CDlgEx(IDD_RUVINSTALLER_DIALOG, nullptr),
       skinFolder_(std::move(skinFolder)),
       operations_(operations),
       launch_(std::move(launch)),

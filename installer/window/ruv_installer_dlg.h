@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "framework/worker_thread.h"
@@ -20,17 +19,10 @@ class CRUVInstallerDlg : public CDlgEx, private IRunView {
 public:
     // skinFolder is the installer's install folder, with its trailing
     // backslash. launch is what OK does after a run that succeeded, on the
-    // window thread before the window closes: start the product. pictures
-    // may come from DecodePicturesAhead.
+    // window thread before the window closes: start the product.
     CRUVInstallerDlg(std::string skinFolder, OperationList& operations,
-                     std::function<void()> launch,
-                     std::unique_ptr<CSkinPictures> pictures = nullptr);
+                     std::function<void()> launch);
     ~CRUVInstallerDlg() override;
-
-    // Starts decoding the window's pictures below installFolder on a thread
-    // of their own, those it shows from the start first, so that they can
-    // be ready by the time the window is made.
-    static std::unique_ptr<CSkinPictures> DecodePicturesAhead(const std::string& installFolder);
 
 protected:
     void DoDataExchange(CDataExchange& exchange) override;

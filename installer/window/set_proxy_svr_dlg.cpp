@@ -32,21 +32,19 @@ constexpr const char* kPlaceholders[] = {
     window_messages::kAddressPlaceholder, window_messages::kPortPlaceholder,
     window_messages::kUserNamePlaceholder, window_messages::kPasswordPlaceholder};
 
-using enum SkinnedPicture;
-
 constexpr SkinnedControl kControls[] = {
     // OK's disabled picture is the shared one.
-    {IDOK, {89, 411, 99, 30}, Button, "SetProxySvr\\B1", kDialogTextColour, "Public\\B1"},
-    {IDC_PROXY_SECOND_ACTION, {224, 411, 99, 30}, Button, "SetProxySvr\\B2"},
-    {IDC_PROXY_TEST, {117, 322, 180, 33}, Button, "SetProxySvr\\B3"},
-    {IDC_MINIMISE, {349, 7, 25, 25}, Button, "Public\\B1"},
-    {IDC_CLOSE, {379, 7, 25, 25}, Button, "Public\\B2"},
+    {IDOK, {89, 411, 99, 30}, "SetProxySvr\\B1", kDialogTextColour, "Public\\B1"},
+    {IDC_PROXY_SECOND_ACTION, {224, 411, 99, 30}, "SetProxySvr\\B2"},
+    {IDC_PROXY_TEST, {117, 322, 180, 33}, "SetProxySvr\\B3"},
+    {IDC_MINIMISE, {349, 7, 25, 25}, "Public\\B1"},
+    {IDC_CLOSE, {379, 7, 25, 25}, "Public\\B2"},
     {IDC_PROXY_ENABLE, {140, 74, 15, 15}},
     {IDC_PROXY_ADDRESS, {93, 124, 227, 21}},
     {IDC_PROXY_PORT, {93, 176, 227, 21}},
     {IDC_PROXY_USER, {93, 226, 227, 21}},
     {IDC_PROXY_PASSWORD, {93, 279, 227, 21}},
-    {IDC_PROXY_ERROR_LINE, {90, 376, 235, 48}, None, nullptr, kErrorText},
+    {IDC_PROXY_ERROR_LINE, {90, 376, 235, 48}, nullptr, kErrorText},
     {IDC_PROXY_SUCCESS_LINE, {90, 376, 235, 48}},
 };
 
