@@ -10,8 +10,7 @@
 //     font), up to the creation of the main window;
 //   the dialog from its template, up to WM_INITDIALOG;
 //   OnInitDialog up to the font: the controls placed, those shown skinned
-//     (their pictures taken from those decoded ahead, waiting for any not
-//     decoded yet; hidden ones get theirs once the window shows);
+//     (their pictures loaded; hidden ones get theirs once the window shows);
 //   the rest of OnInitDialog: the font, the region, the progress bar (two
 //     more pictures);
 //   the window shown.
