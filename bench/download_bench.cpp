@@ -1,10 +1,18 @@
 // One download of a large file from ruvi-server by one reader, timed on its
 // own, in a process of its own so that the peak working set is the reader's:
+//   program     the installer program itself, installed and configured for a
+//               server whose plan holds one FileDownload into SAVE_NAME (with
+//               or without the file's size and hash): its window, its run
+//               driver and operation thread, its progress bar; timed by the
+//               operation's own line in the install log;
 //   installer   the installer's download operation (COpFileDownload), run on
 //               a worker thread while this thread handles the messages of a
 //               window that shows the installer's progress bar; with SHA256,
 //               the file's size and hash declared, as trusted plans do, so
 //               that the operation checks them;
+//   hash        no download: the file checked against its size and SHA-256 as
+//               a held file is, read back in 1 MiB pieces (what a declared
+//               download cost at its end before it hashed while writing);
 //   loop-write  a bare WinINet loop with 1 MiB reads that writes each piece
 //               to the file;
 //   loop-read   the same loop, reading only.
@@ -14,7 +22,9 @@
 // Prints one line for scripts/bench: bytes, seconds, peak working set in
 // bytes. Fails (exit 1) when the download comes back with another size.
 //
+// ruvi_download_bench program INSTALLER BYTES SAVE_NAME LOG
 // ruvi_download_bench installer URL BYTES FILE [SHA256]
+// ruvi_download_bench hash FILE BYTES SHA256
 // ruvi_download_bench loop-write URL BYTES REQUEST_FILE FILE
 // ruvi_download_bench loop-read URL BYTES REQUEST_FILE
 
@@ -24,6 +34,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,9 +44,13 @@
 #include "bench_measure.h"
 #include "core/file_declaration.h"
 #include "framework/worker_thread.h"
+#include "installer_process.h"
+#include "operation_test_support.h"
+#include "operations/declared_file.h"
 #include "operations/file_download.h"
 #include "platform/internet_handle.h"
 #include "platform/kernel_handle.h"
+#include "platform/local_paths.h"
 #include "platform/unique_window.h"
 #include "skin/progress_bmp_ctrl.h"
 #include "window/progress_bar_sink.h"
@@ -43,9 +60,20 @@ namespace {
 // What the installer's HTTP client puts on every request.
 constexpr char kAgent[] = "RUVInstaller";
 constexpr char kRequestHeaders[] = "Accept: text/*\r\nUser-Agent: Ruvex Installer\r\n";
-constexpr DWORD kPostFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT;
+constexpr DWORD kPostFlags =
+    INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE;
 
 constexpr DWORD kPieceSize = 1 << 20;
+// The installer program's run: its start, the pause before the operation
+// and the download itself.
+constexpr unsigned kProgramRunDeadlineMs = 600000;
+
+// What one reader's run measured.
+struct Measured {
+    std::uint64_t bytes = 0;
+    double seconds = 0;
+    std::uint64_t peakWorkingSet = 0;
+};
 
 // Stands in for the installer's main window: a shown window that the
 // installer's progress bar paints, as large as the bar is there.
@@ -93,9 +121,9 @@ std::string ReadWholeFile(const std::string& path) {
 
 // The installer's download operation into path (a folder and a plain file
 // name), with what a plan declares of the file, timed from the start of its
-// thread; the size of the file it leaves.
-std::uint64_t InstallerDownload(const std::string& url, const std::string& path,
-                                const FileDeclaration& declaration, BenchTimer& watch) {
+// thread to its end; the size of the file it leaves.
+Measured InstallerDownload(const std::string& url, const std::string& path,
+                           const FileDeclaration& declaration) {
     const std::size_t slash = path.find_last_of('\\');
     COpFileDownload download("bench", "", path.substr(0, slash));
     download.url = url;
@@ -104,20 +132,101 @@ std::uint64_t InstallerDownload(const std::string& url, const std::string& path,
     BenchProgressWindow window;
     download.PrepareRun({}, window.Sink());
 
-    watch.Restart();
+    const BenchTimer watch;
     const CWorkerThread thread = CWorkerThread::Start([&download] { download.Run(); });
     if (!thread) Fail("cannot start the download thread");
     thread.WaitPumpingMessages();
+    const double seconds = watch.Seconds();
     if (download.result.code != 0) {
         throw std::runtime_error("the download operation failed with code " +
                                  std::to_string(download.result.code));
     }
-    return FileSize(path);
+    return {FileSize(path), seconds, PeakWorkingSet()};
+}
+
+// The whole text of a file; empty when it cannot be read (yet).
+std::string ReadTextFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The value of the field name=value in an install log line.
+std::string LogField(const std::string& line, const std::string& name) {
+    const std::string key = " " + name + "=";
+    const std::size_t at = line.find(key);
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + key.size();
+    return line.substr(start, line.find(' ', start) - start);
+}
+
+// The install log's last line that ends a download operation.
+std::string DownloadEndLine(const std::string& log) {
+    std::istringstream lines(ReadTextFile(log));
+    std::string line;
+    std::string found;
+    while (std::getline(lines, line)) {
+        if (line.find(" operation-end ") != std::string::npos &&
+            line.find(" kind=\"CFileDownload\"") != std::string::npos) {
+            found = line;
+        }
+    }
+    return found;
+}
+
+std::uint64_t PeakWorkingSetOf(DWORD processId) {
+    const KernelHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!process || !GetProcessMemoryInfo(process.Get(), &counters, sizeof counters)) return 0;
+    return counters.PeakWorkingSetSize;
+}
+
+// The installer program's run of a plan of one download into saveName, in
+// the installer's own work folder (emptied of that file before and after):
+// the bytes and the time its log gives for the operation, and the peak
+// working set of its process. The program is ended once its run has.
+Measured ProgramDownload(const std::string& installer, const std::string& saveName,
+                         const std::string& log) {
+    const std::string cached = GetTempDirectory() + "\\Tarvano\\RUVI\\" + saveName;
+    DeleteFileA(cached.c_str());
+    DeleteFileA(log.c_str());
+    Measured measured;
+    {
+        const InstallerProcess program(installer, ops_test::Quoted("/log:" + log));
+        const bool ended = ops_test::WaitUntil(
+            [&] {
+                return ReadTextFile(log).find(" run-end ") != std::string::npos ||
+                       !program.Running();
+            },
+            kProgramRunDeadlineMs, 50);
+        if (!ended || !program.Running())
+            throw std::runtime_error("the installer's run did not end");
+        measured.peakWorkingSet = PeakWorkingSetOf(program.Id());
+    }
+    DeleteFileA(cached.c_str());
+    const std::string line = DownloadEndLine(log);
+    if (LogField(line, "code") != "0") {
+        throw std::runtime_error("the installer's download failed: " + line);
+    }
+    measured.bytes = std::strtoull(LogField(line, "bytes").c_str(), nullptr, 10);
+    measured.seconds = std::strtod(LogField(line, "milliseconds").c_str(), nullptr) / 1000.0;
+    return measured;
+}
+
+// The file checked as a held file is: its size, then its hash read back.
+Measured HashAlone(const std::string& path, const FileDeclaration& declaration) {
+    const BenchTimer watch;
+    if (!MatchesDeclaration(path, declaration)) {
+        throw std::runtime_error(path + " does not have the given size and SHA-256");
+    }
+    return {*declaration.size, watch.Seconds(), PeakWorkingSet()};
 }
 
 // The bare loop: posts body to url and reads the answer in 1 MiB pieces,
 // writing each to the file at path unless path is empty. The bytes read.
-std::uint64_t BareLoop(const std::string& url, const std::string& body, const std::string& path) {
+std::uint64_t BareLoopBytes(const std::string& url, const std::string& body,
+                            const std::string& path) {
     URL_COMPONENTSA parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwHostNameLength = 1;
@@ -169,9 +278,18 @@ std::uint64_t BareLoop(const std::string& url, const std::string& body, const st
     }
 }
 
+Measured BareLoop(const std::string& url, const std::string& requestFile, const std::string& path) {
+    const std::string body = ReadWholeFile(requestFile);
+    const BenchTimer watch;
+    const std::uint64_t bytes = BareLoopBytes(url, body, path);
+    return {bytes, watch.Seconds(), PeakWorkingSet()};
+}
+
 int Usage() {
     std::fputs(
-        "usage: ruvi_download_bench installer URL BYTES FILE [SHA256]\n"
+        "usage: ruvi_download_bench program INSTALLER BYTES SAVE_NAME LOG\n"
+        "       ruvi_download_bench installer URL BYTES FILE [SHA256]\n"
+        "       ruvi_download_bench hash FILE BYTES SHA256\n"
         "       ruvi_download_bench loop-write URL BYTES REQUEST_FILE FILE\n"
         "       ruvi_download_bench loop-read URL BYTES REQUEST_FILE\n",
         stderr);
@@ -184,33 +302,32 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() < 4) return Usage();
     const std::string& reader = args[0];
-    const std::string& url = args[1];
     const std::uint64_t expected = std::strtoull(args[2].c_str(), nullptr, 10);
     try {
-        std::uint64_t received = 0;
-        BenchTimer watch;
-        if (reader == "installer" && args.size() <= 5) {
+        Measured measured;
+        if (reader == "program" && args.size() == 5) {
+            measured = ProgramDownload(args[1], args[3], args[4]);
+        } else if (reader == "installer" && args.size() <= 5) {
             FileDeclaration declaration;
             if (args.size() == 5) declaration = {expected, DeclaredSha256(args[4])};
-            received = InstallerDownload(url, args[3], declaration, watch);
-        } else if ((reader == "loop-write" && args.size() == 5) ||
-                   (reader == "loop-read" && args.size() == 4)) {
-            const std::string body = ReadWholeFile(args[3]);
-            const std::string path = reader == "loop-write" ? args[4] : std::string();
-            watch.Restart();
-            received = BareLoop(url, body, path);
+            measured = InstallerDownload(args[1], args[3], declaration);
+        } else if (reader == "hash" && args.size() == 4) {
+            measured = HashAlone(args[1], {expected, DeclaredSha256(args[3])});
+        } else if (reader == "loop-write" && args.size() == 5) {
+            measured = BareLoop(args[1], args[3], args[4]);
+        } else if (reader == "loop-read" && args.size() == 4) {
+            measured = BareLoop(args[1], args[3], std::string());
         } else {
             return Usage();
         }
-        const double seconds = watch.Seconds();
-        if (received != expected) {
+        if (measured.bytes != expected) {
             std::fprintf(stderr, "%s: %llu bytes instead of %llu\n", reader.c_str(),
-                         static_cast<unsigned long long>(received),
+                         static_cast<unsigned long long>(measured.bytes),
                          static_cast<unsigned long long>(expected));
             return 1;
         }
-        std::printf("%llu %.6f %llu\n", static_cast<unsigned long long>(received), seconds,
-                    static_cast<unsigned long long>(PeakWorkingSet()));
+        std::printf("%llu %.6f %llu\n", static_cast<unsigned long long>(measured.bytes),
+                    measured.seconds, static_cast<unsigned long long>(measured.peakWorkingSet));
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", reader.c_str(), error.what());

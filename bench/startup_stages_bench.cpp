@@ -9,10 +9,10 @@
 //     exchange with the server, the window object (background picture,
 //     font), up to the creation of the main window;
 //   the dialog from its template, up to WM_INITDIALOG;
-//   OnInitDialog up to the font: the controls placed and skinned (their
-//     pictures loaded);
+//   OnInitDialog up to the font: the controls placed, those shown skinned
+//     (their pictures loaded; hidden ones get theirs once the window shows);
 //   the rest of OnInitDialog: the font, the region, the progress bar (two
-//     more pictures), the run driver started;
+//     more pictures);
 //   the window shown.
 // Then closes the window as a user would.
 //
@@ -77,7 +77,7 @@ void Shown(HWND dialog) {
     PrintStage(stages->fontSent - stages->initBegins,
                "OnInitDialog up to the font: controls placed and skinned (pictures)");
     PrintStage(stages->initEnds - stages->fontSent,
-               "OnInitDialog from the font on: font, region, progress bar, run driver");
+               "OnInitDialog from the font on: font, region, progress bar");
     PrintStage(shown - stages->initEnds, "shown");
     PrintStage(MillisecondsSinceCreation(GetCurrentProcess()), "visible, from process creation");
     std::fflush(stdout);

@@ -160,6 +160,19 @@ TEST_F(HttpClientTest, ASinkTakesTheBodyAsItArrivesWhileResponseStaysEmpty) {
     EXPECT_TRUE(client.response.empty());
 }
 
+TEST_F(HttpClientTest, NoAnswerIsCopiedIntoTheUsersInternetCache) {
+    const std::string streamed = services.ScriptedUrl("bytes/3000000");
+    const std::string held = services.ScriptedUrl("bytes/5000");
+    PatternSink sink;
+    client.Post(streamed, nullptr, {}, sink);
+    client.Post(held, nullptr, {});
+    for (const std::string& url : {streamed, held}) {
+        DWORD size = 0;
+        EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size)) << url;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << url;
+    }
+}
+
 TEST_F(HttpClientTest, AnAnswerCutOffInTheMiddleOfTheBodyFailsAfterTheSinkTookWhatCame) {
     PatternSink sink;
     try {

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "operations/cache_file_digest.h"
+
 namespace {
 
 constexpr std::int64_t kResumeUnit = 1024;
@@ -27,8 +29,12 @@ DWORD WritePieceToFile(HANDLE file, const char* bytes, DWORD size) {
 }
 
 CCacheFile::CCacheFile(std::string path, std::int64_t offset, std::optional<std::uint64_t> room,
-                       PieceWriter writePiece)
-    : path_(std::move(path)), offset_(offset), room_(room), writePiece_(std::move(writePiece)) {}
+                       PieceWriter writePiece, CCacheFileDigest* digest)
+    : path_(std::move(path)),
+      offset_(offset),
+      room_(room),
+      writePiece_(std::move(writePiece)),
+      digest_(digest) {}
 
 bool CCacheFile::Write(const char* bytes, std::size_t size) {
     if (failure_ != CacheFileFailure::None) return false;
@@ -40,6 +46,10 @@ bool CCacheFile::Write(const char* bytes, std::size_t size) {
     // A piece larger than one write can take is a write failure too.
     const DWORD wrote =
         size <= MAXDWORD ? writePiece_(file_.Get(), bytes, static_cast<DWORD>(size)) : 0;
+    // Exactly what went in, even when a failed write put in only part of it.
+    if (digest_ != nullptr) {
+        digest_->Wrote(static_cast<std::uint64_t>(offset_) + written_, bytes, wrote);
+    }
     written_ += wrote;
     if (wrote == size) return true;
     failure_ = CacheFileFailure::WriteFailed;

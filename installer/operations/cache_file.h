@@ -10,6 +10,8 @@
 #include "net/response_sink.h"
 #include "platform/kernel_handle.h"
 
+class CCacheFileDigest;
+
 // The size of the file at path; nothing when there is no such file or its
 // size cannot be read.
 std::optional<std::int64_t> CachedFileSize(const std::string& path);
@@ -35,9 +37,10 @@ class CCacheFile final : public IResponseSink {
 public:
     // room: the most bytes the body may bring (what a declared size leaves
     // after offset); a piece that would go past it is refused, so a server
-    // that sends more than it declared cannot fill the disk.
+    // that sends more than it declared cannot fill the disk. digest, when
+    // given, is shown every byte that goes into the file, where it went.
     CCacheFile(std::string path, std::int64_t offset, std::optional<std::uint64_t> room,
-               PieceWriter writePiece);
+               PieceWriter writePiece, CCacheFileDigest* digest = nullptr);
 
     // Each piece goes to the file in one write.
     bool Write(const char* bytes, std::size_t size) override;
@@ -56,6 +59,7 @@ private:
     std::int64_t offset_;
     std::optional<std::uint64_t> room_;
     PieceWriter writePiece_;
+    CCacheFileDigest* digest_;
     KernelHandle file_;
     std::uint64_t written_ = 0;
     CacheFileFailure failure_ = CacheFileFailure::None;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "operations/cache_file_digest.h"
 #include "operations/child_text.h"
 #include "platform/sha256_engine.h"
 
@@ -43,6 +44,17 @@ std::optional<Sha256Digest> ReadDigest(HANDLE file) {
     }
 }
 
+// Whether the held file has the declared size and, when one is declared,
+// the digest that digestOf gives for its size.
+template <typename DigestOf>
+bool Matches(HANDLE heldFile, const FileDeclaration& declaration, DigestOf digestOf) {
+    const auto size = SizeOf(heldFile);
+    if (!size || (declaration.size && *size != *declaration.size)) return false;
+    if (!declaration.sha256) return true;
+    const std::optional<Sha256Digest> digest = digestOf(*size);
+    return digest && *digest == *declaration.sha256;
+}
+
 }  // namespace
 
 bool ReadDeclaredSize(const xercesc::DOMNode* element, bool required,
@@ -61,19 +73,24 @@ KernelHandle OpenHeldFile(const std::string& path) {
 }
 
 bool MatchesDeclaration(HANDLE heldFile, const FileDeclaration& declaration) {
-    const auto size = SizeOf(heldFile);
-    if (!size || (declaration.size && *size != *declaration.size)) return false;
-    if (!declaration.sha256) return true;
-    // Held, the file still has the size just read.
-    try {
-        const auto digest = ReadDigest(heldFile);
-        return digest && *digest == *declaration.sha256;
-    } catch (const std::exception&) {
-        return false;  // the system would not hash
-    }
+    return Matches(heldFile, declaration, [heldFile](std::uint64_t) -> std::optional<Sha256Digest> {
+        // Held, the file still has the size just read.
+        try {
+            return ReadDigest(heldFile);
+        } catch (const std::exception&) {
+            return std::nullopt;  // the system would not hash
+        }
+    });
 }
 
 bool MatchesDeclaration(const std::string& path, const FileDeclaration& declaration) {
     const KernelHandle file = OpenHeldFile(path);
     return file && MatchesDeclaration(file.Get(), declaration);
+}
+
+bool MatchesDeclaration(const std::string& path, const FileDeclaration& declaration,
+                        CCacheFileDigest& digest) {
+    const KernelHandle file = OpenHeldFile(path);
+    return file && Matches(file.Get(), declaration,
+                           [&digest](std::uint64_t size) { return digest.Finish(size); });
 }

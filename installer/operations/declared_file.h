@@ -9,6 +9,8 @@
 #include "core/file_declaration.h"
 #include "platform/kernel_handle.h"
 
+class CCacheFileDigest;
+
 // Reading an operation's declaration of its file (the children Size and
 // Sha256, see net/file_declaration.h) and checking the file against it.
 
@@ -29,3 +31,8 @@ KernelHandle OpenHeldFile(const std::string& path);
 bool MatchesDeclaration(HANDLE heldFile, const FileDeclaration& declaration);
 // The same for the file at path, held while it is checked.
 bool MatchesDeclaration(const std::string& path, const FileDeclaration& declaration);
+// The same, with the digest of the file's bytes from digest, which has
+// followed every write into the file: nothing is read back that it was
+// shown.
+bool MatchesDeclaration(const std::string& path, const FileDeclaration& declaration,
+                        CCacheFileDigest& digest);

@@ -1,6 +1,7 @@
 #include "operations/file_download.h"
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "core/message_error.h"
@@ -8,6 +9,7 @@
 #include "net/http_client.h"
 #include "net/progress_sink.h"
 #include "operations/cache_file.h"
+#include "operations/cache_file_digest.h"
 #include "operations/child_text.h"
 #include "operations/declared_file.h"
 #include "operations/operation_messages.h"
@@ -87,10 +89,16 @@ void COpFileDownload::Run() {
     DiscardOversizedCacheFile(path);
     const std::int64_t offset = ResumeOffset(path);
     facts.offset = offset;
-    CCacheFile cache(path, offset, DeclaredRest(offset),
-                     [this](HANDLE file, const char* bytes, DWORD size) {
-                         return WritePiece(file, bytes, size);
-                     });
+    // A declared hash follows the bytes into the file, so that the check at
+    // the end reads nothing back.
+    std::optional<CCacheFileDigest> digest;
+    if (declaration.sha256) digest.emplace(path, static_cast<std::uint64_t>(offset));
+    CCacheFile cache(
+        path, offset, DeclaredRest(offset),
+        [this](HANDLE file, const char* bytes, DWORD size) {
+            return WritePiece(file, bytes, size);
+        },
+        digest ? &*digest : nullptr);
     bool fetched = true;
     try {
         Fetch(offset, cache);
@@ -117,7 +125,11 @@ void COpFileDownload::Run() {
     }
     // What arrived stays in the file: the next run resumes after it.
     if (!fetched) return fail(kDownloadFailed, operation_messages::kDownloadFailed);
-    if (!declaration.Empty() && !MatchesDeclaration(path, declaration)) {
+    const auto isDeclaredFile = [&] {
+        return digest ? MatchesDeclaration(path, declaration, *digest)
+                      : MatchesDeclaration(path, declaration);
+    };
+    if (!declaration.Empty() && !isDeclaredFile()) {
         // Not what the answer declared: no setup run may find it.
         DeleteFileA(path.c_str());
         return fail(kDownloadUnverified, operation_messages::kDownloadUnverified);

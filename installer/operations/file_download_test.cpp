@@ -214,6 +214,7 @@ TEST_F(FileDownloadTest, ADeclaredFileIsKeptOnlyWhenItIsWhatWasDeclared) {
         {"another hash", "", kPayloadSize, otherSha, 404},
         {"another size", "", kPayloadSize + 1, sha, 404},
         {"only another size", "", kPayloadSize - 1, "", 404},
+        {"a body longer than declared", "", kPayloadSize - 1, sha, 404},
     };
     for (const auto& c : cases) {
         if (!c.cached.empty()) PutCachedFile(c.cached);
@@ -336,6 +337,37 @@ TEST_F(FileDownloadTest, WriteErrorsAre403AndKeepTheBytesBeforeThem) {
     EXPECT_EQ(ontoFillingDisk.result.message, kCacheWriteFailed);
     EXPECT_EQ(ontoFillingDisk.facts.bytes, 1500000);
     EXPECT_TRUE(ReadTestFile(cache.PathOf("large.bin")) == file.substr(0, 1500000));
+}
+
+TEST_F(FileDownloadTest, ADeclaredHashCoversTheBytesOnDiskAcrossAWriteFailureAndAResume) {
+    const std::string file = ScriptedBytes(3000000);
+    plan.WriteFile("files/large.bin", file);
+    const std::string cached = cache.PathOf("large.bin");
+    const FileDeclaration declared{file.size(), Sha256Of(file)};
+    DownloadOntoFillingDisk ontoFillingDisk(server.url, cache.Path(), 1500000);
+    ontoFillingDisk.url = server.url + "files/large.bin";
+    ontoFillingDisk.saveName = "large.bin";
+    ontoFillingDisk.declaration = declared;
+    download.url = ontoFillingDisk.url;
+    download.saveName = "large.bin";
+    download.declaration = declared;
+
+    // The kept bytes are hashed from the file, the rest as it arrives.
+    ontoFillingDisk.Run();
+    EXPECT_EQ(ontoFillingDisk.result.code, 403);
+    download.Run();
+    EXPECT_EQ(download.result.code, 0);
+    EXPECT_EQ(download.facts.offset, 1499136);
+    EXPECT_TRUE(ReadTestFile(cached) == file);
+
+    // A kept byte that is not the server's shows, though no answer sent it.
+    std::string kept = file.substr(0, 1500000);
+    kept[1000] = static_cast<char>(~kept[1000]);
+    WriteTestFile(cached, kept);
+    download.Run();
+    EXPECT_EQ(download.result.code, 404);
+    EXPECT_EQ(download.facts.offset, 1499136);
+    EXPECT_FALSE(std::filesystem::exists(cached));
 }
 
 TEST_F(FileDownloadTest, GoesThroughTheUsersProxy) {

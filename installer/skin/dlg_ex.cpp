@@ -36,6 +36,7 @@ BOOL CDlgEx::OnInitDialog() {
                  skinRect_.bottom - skinRect_.top, SWP_NOZORDER);
     ApplyFont();
     ApplyRoundedRegion();
+    picturesPending_ = true;
     return TRUE;
 }
 
@@ -76,6 +77,16 @@ std::optional<LRESULT> CDlgEx::HandleMessage(UINT message, WPARAM wParam, LPARAM
                                                         message - WM_CTLCOLORMSGBOX));
         case WM_NCHITTEST:
             return OnNcHitTest(lParam);
+        case WM_SHOWWINDOW:
+            // Shown: once it is painted, the rest of the pictures. A dialog
+            // that starts hidden is shown when its queue first runs empty.
+            if (wParam && std::exchange(picturesPending_, false)) {
+                PostMessageW(hwnd, kCompletePicturesMessage, 0, 0);
+            }
+            return CDialog::HandleMessage(message, wParam, lParam);
+        case kCompletePicturesMessage:
+            CompletePictures();
+            return 0;
         default:
             return CDialog::HandleMessage(message, wParam, lParam);
     }

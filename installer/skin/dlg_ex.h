@@ -56,8 +56,15 @@ protected:
     // stays a standard push button) and a bitmap static its picture, all
     // below pictureFolder ("skin\" of an install folder). Children the table
     // does not name keep their place. The table also gives text colours.
+    // Decoding a picture costs more than anything else in bringing a window
+    // up, so the pictures of controls that start hidden wait until the
+    // window has been shown and painted; nothing shows them before.
     void LayoutFromTable(const std::string& pictureFolder,
                          std::span<const SkinnedControl> controls);
+
+    // Called once after the window has been shown, once every control has
+    // its pictures.
+    virtual void OnPicturesComplete() {}
 
     // The colours of a control (kind: CTLCOLOR_EDIT, CTLCOLOR_STATIC...).
     // Returns the brush behind the control: always the hollow one, so that
@@ -74,14 +81,25 @@ private:
     void OnPaint();
     std::optional<LRESULT> OnNcHitTest(LPARAM point);
     const SkinnedControl* FindControl(int id) const;
-    void SkinButton(HWND button, const std::string& pictureFolder, const SkinnedControl& control);
+    void SkinControl(HWND control, const SkinnedControl& entry);
+    void SkinButton(HWND button, const SkinnedControl& control);
     void ShowPicture(HWND picture, const std::string& path);
+    void CompletePictures();
+
+    // Posted when the window is first shown. Subclasses keep their own
+    // messages below it.
+    static constexpr UINT kCompletePicturesMessage = WM_APP + 0x100;
 
     RECT skinRect_{0, 0, 500, 500};
     CBitmap background_;
     CFont font_;
     COLORREF textColour_ = 0;
     std::span<const SkinnedControl> controls_;
+    std::string pictureFolder_;
+    // Skinned controls that start hidden, until they get their pictures.
+    std::vector<HWND> waitingForPictures_;
+    // From OnInitDialog until the window is first shown.
+    bool picturesPending_ = false;
     std::vector<std::unique_ptr<CBitmapButtonEx>> skinnedButtons_;
     // A static control shows a picture but does not own it.
     std::vector<CBitmap> shownPictures_;

@@ -33,8 +33,10 @@ void ClearAlpha(HBITMAP picture) {
 void CDlgEx::LayoutFromTable(const std::string& pictureFolder,
                              std::span<const SkinnedControl> controls) {
     controls_ = controls;
+    pictureFolder_ = pictureFolder;
     skinnedButtons_.clear();
     shownPictures_.clear();
+    waitingForPictures_.clear();
     for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         const SkinnedControl* control = FindControl(GetDlgCtrlID(child));
@@ -43,12 +45,26 @@ void CDlgEx::LayoutFromTable(const std::string& pictureFolder,
         SetWindowPos(child, nullptr, place.x, place.y, place.width, place.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         if (control->picture == nullptr) continue;
-        if (IsButton(child)) {
-            SkinButton(child, pictureFolder, *control);
+        // The dialog itself is not shown yet: the child's own style tells.
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0) {
+            SkinControl(child, *control);
         } else {
-            ShowPicture(child, pictureFolder + control->picture + skin_files::kPictureExtension);
+            waitingForPictures_.push_back(child);
         }
     }
+}
+
+void CDlgEx::CompletePictures() {
+    if (!waitingForPictures_.empty()) {
+        // What the window shows is on screen before the rest is decoded.
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        for (const HWND child : std::exchange(waitingForPictures_, {})) {
+            if (const SkinnedControl* control = FindControl(GetDlgCtrlID(child))) {
+                SkinControl(child, *control);
+            }
+        }
+    }
+    OnPicturesComplete();
 }
 
 const SkinnedControl* CDlgEx::FindControl(int id) const {
@@ -58,15 +74,22 @@ const SkinnedControl* CDlgEx::FindControl(int id) const {
     return found == controls_.end() ? nullptr : &*found;
 }
 
-void CDlgEx::SkinButton(HWND button, const std::string& pictureFolder,
-                        const SkinnedControl& control) {
+void CDlgEx::SkinControl(HWND control, const SkinnedControl& entry) {
+    if (IsButton(control)) {
+        SkinButton(control, entry);
+    } else {
+        ShowPicture(control, pictureFolder_ + entry.picture + skin_files::kPictureExtension);
+    }
+}
+
+void CDlgEx::SkinButton(HWND button, const SkinnedControl& control) {
     std::array<CBitmap, 5> pictures;
     for (std::size_t state = 0; state < pictures.size(); ++state) {
         const char* name = state == kDisabledState && control.disabledPicture != nullptr
                                ? control.disabledPicture
                                : control.picture;
         pictures[state] =
-            LoadSkinImage(pictureFolder + name + skin_files::kButtonStateSuffixes[state] +
+            LoadSkinImage(pictureFolder_ + name + skin_files::kButtonStateSuffixes[state] +
                           skin_files::kPictureExtension);
         if (!pictures[state]) return;
     }

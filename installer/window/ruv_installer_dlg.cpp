@@ -62,8 +62,12 @@ BOOL CRUVInstallerDlg::OnInitDialog() {
         operation->PrepareRun(proxy_, &progressSink_);
     }
     SetWindowTextAnsi(statusLine_.hwnd, window_messages::kInitialising);
-    StartRunDriver();
     return TRUE;
+}
+
+void CRUVInstallerDlg::OnPicturesComplete() {
+    // Only now: the run shows row icons and buttons that start hidden.
+    StartRunDriver();
 }
 
 HBRUSH CRUVInstallerDlg::OnCtlColor(HDC dc, HWND control, UINT kind) {

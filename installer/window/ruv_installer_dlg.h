@@ -30,6 +30,7 @@ protected:
     void DoDataExchange(CDataExchange& exchange) override;
     BOOL OnInitDialog() override;
     void LayoutControls() override;
+    void OnPicturesComplete() override;
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind) override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     void OnOK() override;
