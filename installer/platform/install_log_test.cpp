@@ -97,6 +97,29 @@ TEST(InstallLog, WritesUtf8OnlyWhileOpenAndNeverFailsTheCaller) {
     install_log::Write("nowhere");
 }
 
+TEST(InstallLog, GoesToTheInstallFoldersLogsAndWithoutAnInstallFolderNowhere) {
+    const ScratchFolder install;
+    const auto folder = OpenInstallLog("", install.Path().string() + "\\");
+    install_log::Write("start");
+    install_log::Close();
+    ASSERT_TRUE(folder && folder->Usable());
+    EXPECT_EQ(folder->path, (install.Path() / "Logs").string());
+    std::set<std::string> logs;
+    for (const auto& entry : fs::directory_iterator(install.Path() / "Logs")) {
+        logs.insert(entry.path().filename().string());
+    }
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_TRUE(IsInstallLogFileName(*logs.begin())) << *logs.begin();
+    const std::string ownSuffix = std::string("-").append(std::to_string(GetCurrentProcessId()));
+    EXPECT_TRUE(logs.begin()->ends_with(ownSuffix + ".log")) << *logs.begin();
+
+    const auto none = OpenInstallLog("", "");
+    EXPECT_TRUE(none && !none->Usable());
+    // With a path there is no log folder to tell of.
+    EXPECT_FALSE(OpenInstallLog((install.Path() / "run.log").string(), "").has_value());
+    install_log::Close();
+}
+
 TEST(InstallLog, NamesFollowThePatternAndPruningKeepsTheNewestTenOfThemOnly) {
     EXPECT_EQ(InstallLogFileName(kTime, 1234), "RUVInstaller-20250131-090507-1234.log");
     for (const char* name :
