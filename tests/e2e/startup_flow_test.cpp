@@ -111,7 +111,8 @@ TEST_F(InstallerFlowTest, AnUnreachableServerAsksForAProxyAndCancelEndsWithoutAW
 
 TEST_F(InstallerFlowTest, AnswersThatCannotBeUsedAreTreatedLikeANetworkFailure) {
     // An empty list, and a download that would be saved two folders up from
-    // the work folder (temp + "\\Tarvano\\RUVI"): in the temporary folder.
+    // the work folder (the install folder's Download): beside the test's
+    // install folder, in the temporary folder.
     char temp[MAX_PATH + 1];
     const std::string outside = std::string(temp, GetTempPathA(sizeof temp, temp)) + "evil.dll";
     DeleteFileA(outside.c_str());
