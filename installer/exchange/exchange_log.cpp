@@ -6,6 +6,13 @@
 
 namespace {
 
+// What an operator reading the log must know about a run outside trusted
+// mode; the same warning ruvi-seal gives before it writes such a
+// configuration.
+constexpr char kUntrustedWarning[] =
+    "the configuration has no trust key: any answer is taken, so whoever can answer in the "
+    "server's place (on the network, or through a proxy) runs programs as administrator";
+
 const char* ModeName(CommEncryptMode mode) {
     return mode == CommEncryptMode::Des ? "des" : "secure";
 }
@@ -48,6 +55,7 @@ void LogConfiguration(const CInstallerConfig& config) {
     install_log::Write("configuration", {{"server", config.serverUrl},
                                          {"mode", ModeName(config.encryptionMode)},
                                          {"trusted", config.Trusted()}});
+    if (!config.Trusted()) install_log::Write("warning", {{"message", kUntrustedWarning}});
 }
 
 void LogExchangeAttempt(const CInstallerContext& context, const ExchangeAttempt& attempt,

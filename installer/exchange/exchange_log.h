@@ -10,7 +10,8 @@ struct ExchangeAttempt;
 // The install log's lines of the initial exchange.
 
 // The configuration read: server, answer mode, and whether a key is
-// trusted (never the key itself, nor the DES key).
+// trusted (never the key itself, nor the DES key); without a trust key, a
+// warning that says what that means.
 void LogConfiguration(const CInstallerConfig& config);
 
 // The attempt that has just ended: its URL, the answer's HTTP status and

@@ -13,6 +13,7 @@
 #include "exchange/installer_context.h"
 #include "operation_test_support.h"
 #include "operations/file_download.h"
+#include "platform/install_log.h"
 #include "scoped_registry_value.h"
 #include "test_services.h"
 
@@ -170,25 +171,41 @@ TEST_F(InitialExchangeTest, InTrustedModeOnlyAnAnswerTheTrustKeySignedForThisReq
         std::string trustKey;    // the configuration's; "" outside trusted mode
         std::string operations;
         std::string lastError;
+        const char* logged;  // the exchange line's signature field
     } cases[] = {
         {"signed by the trust key", key.privateKeyUnixPath, key.trustKey, Operation("UserCheck"),
-         ""},
+         "", "valid"},
         {"signed by another key", otherKey.privateKeyUnixPath, key.trustKey, Operation("UserCheck"),
-         kPrefix + kSignatureInvalid},
-        {"not signed", "", key.trustKey, Operation("UserCheck"), kPrefix + kSignatureInvalid},
+         kPrefix + kSignatureInvalid, "invalid"},
+        {"not signed", "", key.trustKey, Operation("UserCheck"), kPrefix + kSignatureInvalid,
+         "invalid"},
         {"a signed download without its hash", key.privateKeyUnixPath, key.trustKey, undeclared,
-         kPrefix + kModuleInitFailed},
+         kPrefix + kModuleInitFailed, "valid"},
         // Outside trusted mode the signature is not looked at.
-        {"a signature nobody asked for", otherKey.privateKeyUnixPath, "", undeclared, ""},
+        {"a signature nobody asked for", otherKey.privateKeyUnixPath, "", undeclared, "",
+         "unsigned"},
     };
+    const TestFolder logs("exchange logs");
     for (const auto& c : cases) {
         RuviServerSettings settings;
         settings.signingKey = c.signingKey;
         const RuviServer server = Serve(Answer(RUVI_INSTALLER_VERSION, c.operations), settings);
         installed.PutSecureConfig(server.url, c.trustKey);
         operations.clear();
+        ASSERT_TRUE(install_log::Open(logs.PathOf("exchange.log")));
         EXPECT_EQ(Exchange(), c.lastError.empty()) << c.name;
+        install_log::Close();
         EXPECT_EQ(LastError(), c.lastError) << c.name;
+
+        const std::string log = ReadTestFile(logs.PathOf("exchange.log"));
+        EXPECT_NE(log.find(std::string(" signature=\"") + c.logged + "\""), std::string::npos)
+            << c.name << "\n"
+            << log;
+        // Outside trusted mode, one warning after the configuration line.
+        const std::size_t warning = log.find(" warning message=\"the configuration has no trust");
+        EXPECT_EQ(warning != std::string::npos, c.trustKey.empty()) << c.name << "\n" << log;
+        EXPECT_EQ(log.find(" warning ", warning + 1), std::string::npos) << c.name;
+        EXPECT_LT(log.find(" configuration "), warning) << c.name;
     }
 }
 

@@ -2,13 +2,10 @@
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "platform/folder_protection.h"
 #include "platform/local_paths.h"
 #include "platform/registry_value.h"
 
@@ -17,6 +14,9 @@ namespace {
 constexpr char kInternetSettingsKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 constexpr std::size_t kProxyServerRoom = 1024;
+// In the installer's install folder, which holds RUVI.config and the skin
+// already: the work folder adds no place of trust of its own.
+constexpr char kWorkFolderName[] = "Download";
 
 // The texts between colons. Empty ones do not count, so leading or doubled
 // colons are skipped.
@@ -35,15 +35,9 @@ std::vector<std::string> SplitAtColons(const std::string& text) {
 
 CInstallerContext::CInstallerContext()
     : installerPath(ReadInstallPath(kInstallerProductKey) + "RUVInstaller.exe"),
-      // The temporary folder ends with a backslash already; the doubled one
-      // stays, as every path here is built by plain appending.
-      cacheDirectory(GetTempDirectory() + "\\Tarvano\\RUVI") {
-    SHCreateDirectoryExA(nullptr, cacheDirectory.c_str(), nullptr);
-    // Elevated, the installer runs what it finds in this folder; programs of
-    // the user without elevation must not be able to put anything there. Set
-    // on every start, since the folder may be older than this installer.
-    // Without it the install still goes on.
-    ProtectFolderForAdministrators(cacheDirectory);
+      workFolder_(PrepareOwnFolder(ReadInstallPath(kInstallerProductKey), kWorkFolderName)) {
+    if (workFolder_.Usable()) cacheDirectory = workFolder_.path;
+    LogOwnFolder("work-folder", workFolder_);
 }
 
 void CInstallerContext::ReadBrowserProxySettings() {

@@ -5,23 +5,26 @@
 #include "core/installer_config.h"
 #include "net/http_client.h"
 #include "net/proxy_settings.h"
+#include "platform/own_folder.h"
 
 // What the initial exchange reads and keeps from one attempt to the next:
 // the configuration, the HTTP client, the local paths and the proxy
 // settings. The exchange's outcome is not kept here: it is its result.
 class CInstallerContext {
 public:
-    // Builds the local paths, creates the work folder (with its parents;
-    // a folder that exists already, or cannot be made, is not an error here:
-    // downloads into it fail later on their own terms) and closes it to
-    // programs that do not run as administrator, where the system allows.
+    // Builds the local paths and prepares the work folder, the install
+    // folder's "Download", as the installer's own (see platform/own_folder.h),
+    // and says in the install log what it found. It holds the folder while
+    // it lives. Without an install folder, or when the folder cannot be made,
+    // there is none: downloads fail with 402 and setup runs with 501.
     CInstallerContext();
 
     CInstallerConfig config;
     HttpClient httpClient;
     // The installer's own install folder + "RUVInstaller.exe".
     std::string installerPath;
-    // The work folder for downloads, without a trailing backslash.
+    // The work folder for downloads, without a trailing backslash; "" when
+    // there is none.
     std::string cacheDirectory;
     // The configured server URL, handed on to the operations.
     std::string serverBaseUrl;
@@ -44,4 +47,7 @@ public:
     // (four numbers joined by dots); false when it has none or cannot be
     // read. Defined with the initial exchange.
     bool CheckVersion(const std::string& required) const;
+
+private:
+    OwnFolder workFolder_;
 };

@@ -11,17 +11,20 @@
 #include <string>
 #include <vector>
 
+#include "operation_test_support.h"
 #include "platform/local_paths.h"
 #include "scoped_registry_value.h"
 
 namespace {
+
+using ops_test::TestFolder;
 
 constexpr char kRuviKey[] = "SOFTWARE\\Tarvano\\RUVI";
 constexpr char kInternetSettings[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
 // Points the temporary-files folder (TMP and TEMP) at a fresh folder of its
-// own, so the work folder a context creates goes away with the test.
+// own, where nothing of the installer's may appear.
 class ScopedTempFolder {
 public:
     ScopedTempFolder()
@@ -97,46 +100,48 @@ TEST(ReadInstallPath, IsEmptyWithoutTheKeyOrTheValue) {
     EXPECT_EQ(ReadInstallPath("RUVI"), "");
 }
 
-TEST(GetTempDirectory, IsTheSystemsTemporaryFolderWithItsBackslash) {
-    ScopedTempFolder temp;
-    EXPECT_EQ(GetTempDirectory(), temp.Folder() + "\\");
-}
-
 class InstallerContextTest : public ::testing::Test {
 protected:
+    InstallerContextTest() { installPath.SetText(install.Path()); }
+
+    TestFolder install{"install"};  // before TMP points elsewhere
     ScopedTempFolder temp;
     ScopedRegistryValue installPath{HKEY_LOCAL_MACHINE, kRuviKey, "InstallPath"};
 };
 
-TEST_F(InstallerContextTest, BuildsItsPathsAndCreatesTheWorkFolder) {
-    installPath.SetText("C:\\Program Files\\Tarvano\\RUVI");
+TEST_F(InstallerContextTest, BuildsItsPathsAndMakesTheWorkFolderInTheInstallFolder) {
     const CInstallerContext context;
 
-    EXPECT_EQ(context.installerPath, "C:\\Program Files\\Tarvano\\RUVI\\RUVInstaller.exe");
-    EXPECT_EQ(context.cacheDirectory, temp.Folder() + "\\\\Tarvano\\RUVI");
-    EXPECT_TRUE(IsFolder(temp.Folder() + "\\Tarvano\\RUVI"));
+    EXPECT_EQ(context.installerPath, install.PathOf("RUVInstaller.exe"));
+    EXPECT_EQ(context.cacheDirectory, install.PathOf("Download"));
+    EXPECT_TRUE(IsFolder(install.PathOf("Download")));
+    // The user's temporary folder is not even looked at.
+    EXPECT_TRUE(std::filesystem::is_empty(temp.Folder()));
     EXPECT_EQ(context.serverBaseUrl, "");
     EXPECT_FALSE(context.browserProxyEnabled);
     EXPECT_EQ(context.proxySettings, ProxySettings());
     EXPECT_FALSE(context.httpClient.useProxy);
 }
 
-TEST_F(InstallerContextTest, AWorkFolderThatExistsAlreadyIsFineAndKeepsWhatItHolds) {
-    const CInstallerContext first;
-    ASSERT_TRUE(CreateDirectoryA((temp.Folder() + "\\Tarvano\\RUVI\\kept").c_str(), nullptr));
+TEST_F(InstallerContextTest, ItsOwnWorkFolderIsKeptWithWhatItHolds) {
+    std::optional<CInstallerContext> first;
+    first.emplace();
     // A partial download of an earlier run, which this one resumes.
-    const std::string partial = temp.Folder() + "\\Tarvano\\RUVI\\RUV_installer.EXE";
+    const std::string partial = install.PathOf("Download\\RUV_installer.EXE");
     std::ofstream(partial, std::ios::binary) << "partial";
+    first.reset();
 
     const CInstallerContext second;
-    EXPECT_EQ(second.cacheDirectory, first.cacheDirectory);
-    EXPECT_TRUE(IsFolder(temp.Folder() + "\\Tarvano\\RUVI\\kept"));
+    EXPECT_EQ(second.cacheDirectory, install.PathOf("Download"));
     EXPECT_EQ(std::filesystem::file_size(partial), 7u);
 }
 
-TEST_F(InstallerContextTest, WithoutAnInstallFolderTheInstallerIsTheBareFileName) {
+TEST_F(InstallerContextTest, WithoutAnInstallFolderThereIsNoWorkFolder) {
     installPath.Remove();
-    EXPECT_EQ(CInstallerContext().installerPath, "RUVInstaller.exe");
+    const CInstallerContext context;
+    EXPECT_EQ(context.installerPath, "RUVInstaller.exe");
+    EXPECT_EQ(context.cacheDirectory, "");
+    EXPECT_TRUE(std::filesystem::is_empty(temp.Folder()));
 }
 
 class BrowserProxyTest : public InstallerContextTest {

@@ -9,6 +9,7 @@
 #include "net/internet_error.h"
 #include "net/progress_sink.h"
 #include "net/response_sink.h"
+#include "net/unread_answer.h"
 
 namespace {
 
@@ -131,21 +132,23 @@ void HttpClient::Post(std::string url, IProgressSink* progressWindow, ByteVector
 void HttpClient::Exchange(const std::string& url, IProgressSink* progressWindow,
                           const ByteVector& body, IResponseSink& sink) {
     // Declared in this order, the handles close request first, session last.
-    const InternetHandle session = OpenInternetSession(useProxy ? ProxyAddress() : std::string());
+    InternetHandle session = OpenInternetSession(useProxy ? ProxyAddress() : std::string());
     const auto server = CrackServerUrl(url);
     if (!server) throw CMessageError(kServerUrlUnparsable);
-    const InternetHandle connection = ConnectHttp(session.Get(), *server, 0);
-    const InternetHandle request =
+    InternetHandle connection = ConnectHttp(session.Get(), *server, 0);
+    InternetHandle request =
         OpenHttpRequest(connection.Get(), "POST", *server, kPostFlags, kPostContext);
     if (useProxy)
         SetProxyCredentials(request.Get(), proxySettings.userName, proxySettings.password);
 
     SendHttpRequest(request.Get(), kRequestHeaders + extraHeaders, body);
+    CUnreadAnswerGuard unread(session, connection, request);
     const auto status = QueryStatusCode(request.Get());
     if (!status) throw CMessageError(kServerStatusUnreadable);
     lastStatus = static_cast<int>(*status);
     if (*status != HTTP_STATUS_OK) throw CMessageError(kServerInternalError);
     ReadBody(request.Get(), progressWindow, responseLimit, sink);
+    unread.BodyRead();
     if (!keptHeaderName.empty())
         responseHeader = QueryResponseHeader(request.Get(), keptHeaderName);
 }

@@ -46,7 +46,9 @@ public:
     // moves one step for each multiple of 400000 bytes that the body goes
     // past (progressWindow, the main window's progress bar, may be null).
     // Throws CMessageError with the failure's text after every handle it
-    // opened is closed.
+    // opened is closed; the handles of an answer it gives up on before the
+    // end of its body are left open instead, never read again (see
+    // unread_answer.h).
     void Post(std::string url, IProgressSink* progressWindow, ByteVector body);
     // The same, but the body goes to sink in large pieces as they arrive and
     // response stays empty. What sink took before a failure stays taken; a

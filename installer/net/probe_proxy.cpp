@@ -4,6 +4,7 @@
 #include <string>
 
 #include "net/internet_calls.h"
+#include "net/unread_answer.h"
 
 const char kDefaultServerBaseUrl[] = RUVI_DEFAULT_SERVER_URL;
 
@@ -44,12 +45,14 @@ int ProbeProxy(const std::string& serverBaseUrl, const char* proxyAddress, const
     const auto server = CrackServerUrl(serverBaseUrl);
     if (!server) return kNoStatus;
 
-    const InternetHandle session = OpenInternetSession(TextOf(proxyAddress));
-    const InternetHandle connection = ConnectHttp(session.Get(), *server, kProbeFlags);
-    const InternetHandle request =
+    InternetHandle session = OpenInternetSession(TextOf(proxyAddress));
+    InternetHandle connection = ConnectHttp(session.Get(), *server, kProbeFlags);
+    InternetHandle request =
         OpenHttpRequest(connection.Get(), "GET", *server, kProbeFlags, kProbeContext);
     SetProxyCredentials(request.Get(), TextOf(userName), TextOf(password));
     SendHttpRequest(request.Get(), std::string(), ByteVector());
+    // Only the status counts; the page itself is never read.
+    const CUnreadAnswerGuard unread(session, connection, request);
     const auto status = QueryStatusCode(request.Get());
     return status ? static_cast<int>(*status) : kNoStatus;
 }

@@ -44,4 +44,18 @@ TEST(MatchesDeclaration, TheWholeFileMustHaveWhatIsDeclared) {
     }
 }
 
+TEST(OpenHeldFile, WhileHeldTheFileCanBeReadButNotChangedRenamedOrDeleted) {
+    TestFolder folder;
+    const std::string path = folder.PathOf("setup.exe");
+    WriteTestFile(path, "program");
+    const KernelHandle held = OpenHeldFile(path);
+    ASSERT_TRUE(held);
+    EXPECT_EQ(ReadTestFile(path), "program");
+    EXPECT_FALSE(
+        AdoptFileHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    EXPECT_FALSE(MoveFileA(path.c_str(), folder.PathOf("other.exe").c_str()));
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+}
+
 }  // namespace

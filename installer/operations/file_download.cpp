@@ -85,7 +85,12 @@ DWORD COpFileDownload::WritePiece(HANDLE cacheFile, const char* bytes, DWORD siz
 
 void COpFileDownload::Run() {
     result = OperationResult{};
-    const std::string path = cacheDirectory + "\\" + saveName;
+    const auto workFile = WorkFile(saveName);
+    if (!workFile) {
+        result = {kCacheOpenFailed, operation_messages::kCacheOpenFailed, false, false};
+        return;
+    }
+    const std::string& path = *workFile;
     DiscardOversizedCacheFile(path);
     const std::int64_t offset = ResumeOffset(path);
     facts.offset = offset;

@@ -302,11 +302,15 @@ TEST_F(FileDownloadTest, ACacheFilePast4GiBResumesWithOnlyTheRestCrossingTheWire
 }
 
 TEST_F(FileDownloadTest, CacheThatCannotBeOpenedIs402) {
-    COpFileDownload intoNowhere("L", server.url, cache.PathOf("absent folder"));
-    intoNowhere.url = download.url;
-    intoNowhere.Run();
-    EXPECT_EQ(intoNowhere.result.code, 402);
-    EXPECT_EQ(intoNowhere.result.message, kCacheOpenFailed);
+    // A folder that is not there, and no work folder at all (the installer
+    // has no install folder).
+    for (const std::string& workFolder : {cache.PathOf("absent folder"), std::string()}) {
+        COpFileDownload intoNowhere("L", server.url, workFolder);
+        intoNowhere.url = download.url;
+        intoNowhere.Run();
+        EXPECT_EQ(intoNowhere.result.code, 402) << workFolder;
+        EXPECT_EQ(intoNowhere.result.message, kCacheOpenFailed) << workFolder;
+    }
 
     std::filesystem::create_directory(cache.PathOf("payload.bin"));
     download.Run();

@@ -13,3 +13,8 @@ void COperatorBase::PrepareRun(const ProxyChoice& proxyChoice, IProgressSink* si
     proxy = proxyChoice;
     progressSink = sink;
 }
+
+std::optional<std::string> COperatorBase::WorkFile(const std::string& fileName) const {
+    if (cacheDirectory.empty()) return std::nullopt;
+    return cacheDirectory + "\\" + fileName;
+}

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,13 +35,18 @@ public:
     // to each operation once, before it runs. progressSink may be null.
     void PrepareRun(const ProxyChoice& proxyChoice, IProgressSink* progressSink);
 
+    // The file called name in the work folder; nothing when there is no work
+    // folder (the installer has no install folder), so that no file is ever
+    // looked for elsewhere.
+    std::optional<std::string> WorkFile(const std::string& fileName) const;
+
     std::string name;   // fixed tag of the class
     std::string label;  // caption of the step (GBK)
     int timeoutSeconds = 60;
     bool cancelEnabled = false;
     bool blocking = false;
     int skipCountOnSuccess = 0;
-    std::string cacheDirectory;  // the work folder, no trailing backslash
+    std::string cacheDirectory;  // the work folder, no trailing backslash; "" for none
     std::string serverBaseUrl;
     OperationResult result;
     OperationFacts facts;  // written by Run() beside result

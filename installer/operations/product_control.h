@@ -7,10 +7,18 @@
 
 #include <string>
 
+#include "platform/loaded_library.h"
+
 // The installed product's own automation control, through which the check
 // and the launcher find the product. It is not ours: all we rely on is its
 // programmatic identifier, two methods without arguments called by name, and
 // the Version subkey of its class key.
+//
+// Everything about it is read from HKEY_LOCAL_MACHINE\SOFTWARE\Classes in the
+// 64-bit view (the installer and the control it loads are 64-bit), never from
+// HKEY_CLASSES_ROOT: that view merges in the current user's classes, which
+// any program of the user can write, and the control is loaded into the
+// elevated installer.
 
 // A VARIANT that is cleared when it goes away. Starts all zero, so an answer
 // the callee leaves empty reads as 0.
@@ -28,12 +36,33 @@ private:
     VARIANT value_;
 };
 
-// The class identifier the product registered its control under; false when
-// the product is not installed.
+// The class identifier the machine registers for the product's ProgID;
+// false when the product is not installed.
 bool FindProductControl(CLSID& classId);
 
-// The control, or null when it cannot be created.
-Microsoft::WRL::ComPtr<IDispatch> CreateProductControl(const CLSID& classId);
+// The version the product registered with its control class (the Version
+// subkey's default value); false when it has none.
+bool ReadRegisteredVersion(const CLSID& classId, std::string& version);
+
+// The control, created from the in-process server that the machine's
+// registration of the class names: a DLL by its full path, loaded from there
+// (its own dependencies from its folder and the system folder), asked for its
+// class object and that for the control. The module stays loaded as long as
+// the control lives. Empty when any step fails.
+class CProductControl {
+public:
+    explicit CProductControl(const CLSID& classId);
+    CProductControl(const CProductControl&) = delete;
+    CProductControl& operator=(const CProductControl&) = delete;
+
+    explicit operator bool() const { return control_ != nullptr; }
+    IDispatch* Get() const { return control_.Get(); }
+
+private:
+    // Declared first, so released after the control.
+    LoadedLibrary module_;
+    Microsoft::WRL::ComPtr<IDispatch> control_;
+};
 
 // Calls the method called name without arguments; false when the control
 // does not know the name or the call fails.

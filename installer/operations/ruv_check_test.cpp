@@ -8,6 +8,7 @@
 
 #include "platform/com_apartment.h"
 #include "product_control_fixture.h"
+#include "scoped_registry_value.h"
 
 namespace {
 
@@ -83,6 +84,26 @@ TEST_F(RuvCheckTest, EmptyIntegrityAnswerCountsAsIntact) {
     product.SetRegisteredVersion("2.0.0.1");
     product.AnswerIntegrityWithEmptyVariant();
     EXPECT_TRUE(Skips("2.0.0.1"));
+}
+
+// Whatever a program of the user writes below HKEY_CURRENT_USER (which
+// HKEY_CLASSES_ROOT merges in on Windows) is never read: not a ProgID of the
+// user's, nor a version or an in-process server for the machine's class.
+TEST_F(RuvCheckTest, RegistrationsOfTheCurrentUserChangeNothing) {
+    const std::string classKey = "Software\\Classes\\CLSID\\{06151F55-4330-43B3-9D0C-003682FA5095}";
+    ScopedRegistryValue progId(HKEY_CURRENT_USER, "Software\\Classes\\RUVCTRL.RUVCtrlCtrl.1\\CLSID",
+                               "");
+    ScopedRegistryValue server(HKEY_CURRENT_USER, classKey + "\\InprocServer32", "");
+    ScopedRegistryValue version(HKEY_CURRENT_USER, classKey + "\\Version", "");
+    progId.SetText("{06151F55-4330-43B3-9D0C-003682FA5095}");
+    server.SetText(ProductControlFixture::DllPath());
+    version.SetText("2.0.0.1");
+    EXPECT_FALSE(Skips("2.0.0.1")) << "registered for the user alone";
+
+    ProductControlFixture product;  // for the machine, at version "1.0"
+    server.SetText("C:\\nowhere\\product_control.dll");
+    EXPECT_FALSE(Skips("2.0.0.1"));
+    EXPECT_TRUE(Skips("1.0"));
 }
 
 // The driver's worker thread may use COM in its own way afterwards.

@@ -41,9 +41,10 @@ void COpRUVInvoker::Run() {
         return;
     }
     OleApartment ole;
-    const auto control = CreateProductControl(classId);
-    if (!control) return;
-    if (!StartProduct(control.Get())) {
+    const CProductControl control(classId);
+    // A control that cannot be created starts nothing either: reported like
+    // a program that cannot be started, never taken for a success.
+    if (!control || !StartProduct(control.Get())) {
         Fail(kStartFailedReported, operation_messages::kStartFailedReported,
              kStartFailedReportFailed, operation_messages::kStartFailedReportFailed);
     }

@@ -176,18 +176,18 @@ TEST_F(RuvInvokerTest, InstallFolderWithASpaceStartsTheProductItself) {
     EXPECT_FALSE(Exists(folder.PathOf("Program.exe.mark")));
 }
 
-TEST_F(RuvInvokerTest, ControlThatCannotBeCreatedEndsQuietly) {
+TEST_F(RuvInvokerTest, ControlThatCannotBeCreatedStartsNothingAndIsReported) {
     ProductControlFixture product;
     PlaceProgram(folder.PathOf("RUV.exe"));
     product.SetInstallPath(folder.Path() + "\\");
     product.FailCreation();
     COpRUVInvoker invoker(server.url, folder.Path());
     invoker.Run();
-    EXPECT_EQ(invoker.result.code, 0);
-    EXPECT_EQ(invoker.result.message, "");
-    EXPECT_FALSE(invoker.result.showMessage);
+    EXPECT_EQ(invoker.result.code, 603);
+    EXPECT_EQ(invoker.result.message, kStartFailedReported);
+    EXPECT_TRUE(invoker.result.showMessage);
     EXPECT_FALSE(Exists(folder.PathOf("RUV.exe.mark")));
-    EXPECT_EQ(ReportLog(), "");
+    EXPECT_TRUE(WaitForReport()) << ReportLog();
 }
 
 TEST_F(RuvInvokerTest, ReportGoesThroughTheConfiguredProxy) {

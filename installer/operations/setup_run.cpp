@@ -13,6 +13,10 @@ namespace {
 
 constexpr DWORD kLongestFiniteWait = INFINITE - 1;
 
+bool IsNoSuchFile(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 }  // namespace
 
 DWORD TimeoutMilliseconds(int seconds) {
@@ -37,31 +41,32 @@ bool COpSetupRun::Init(const xercesc::DOMNode* element) {
 
 void COpSetupRun::Run() {
     result = OperationResult{};
-    const std::string path = cacheDirectory + "\\" + execName;
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        result.code = kProgramMissing;
-        result.message = operation_messages::kProgramMissing;
+    const auto path = WorkFile(execName);
+    // Read-only, and no one else may write, rename or delete the file: from
+    // here until its process exists, the program that starts is the one that
+    // was found (and checked, when the answer declared its hash).
+    KernelHandle held = path ? OpenHeldFile(*path) : KernelHandle();
+    if (!held && (!path || IsNoSuchFile(GetLastError()))) {
+        result = {kProgramMissing, operation_messages::kProgramMissing, false, false};
         return;
     }
-    // Held from the check until the process exists: the program that starts
-    // is the one that was checked.
-    KernelHandle held;
-    if (declaration.sha256) {
-        held = OpenHeldFile(path);
-        if (!held || !MatchesDeclaration(held.Get(), declaration)) {
-            held.Reset();
-            DeleteFileA(path.c_str());
-            result.code = kProgramUnverified;
-            result.message = operation_messages::kProgramUnverified;
-            return;
-        }
+    if (declaration.sha256 && !(held && MatchesDeclaration(held.Get(), declaration))) {
+        held.Reset();
+        DeleteFileA(path->c_str());
+        result = {kProgramUnverified, operation_messages::kProgramUnverified, false, false};
+        return;
     }
-    std::string message;
-    result.code =
-        RunProgram(path, TimeoutMilliseconds(timeoutSeconds), true, message, std::move(held));
-    facts.exitCode = result.code;
-    if (result.code != 0) result.message = message;
+    if (held) {
+        std::string message;
+        result.code =
+            RunProgram(*path, TimeoutMilliseconds(timeoutSeconds), true, message, std::move(held));
+        facts.exitCode = result.code;
+        if (result.code != 0) result.message = message;
+    } else {
+        // Another program has the file open to change it: not started.
+        result = {-1, operation_messages::kCreateProcessFailed, false, false};
+    }
     // The program is consumed whatever its outcome, so a later run can
     // never find it and start it again.
-    DeleteFileA(path.c_str());
+    DeleteFileA(path->c_str());
 }

@@ -8,9 +8,11 @@
 #include "operations/operator_base.h"
 
 // Runs a program that an earlier download stored in the work folder, waits
-// for it within the operation's time-out, then deletes it. A program with a
-// declared hash runs only when it has that hash, checked while the file is
-// held so that nothing can replace it before it starts.
+// for it within the operation's time-out, then deletes it. The file is held
+// (read-only, without write or delete sharing) from the moment it is found
+// until its process exists, so nothing can replace it before it starts; a
+// program with a declared hash runs only when it has that hash, checked
+// through that hold.
 class COpSetupRun : public COperatorBase {
 public:
     static constexpr int kProgramMissing = 501;

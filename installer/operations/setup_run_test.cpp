@@ -8,6 +8,7 @@
 #include <string>
 
 #include "operation_test_support.h"
+#include "platform/kernel_handle.h"
 
 namespace {
 
@@ -57,6 +58,29 @@ TEST_F(SetupRunTest, MissingProgramIs501AndNothingRuns) {
     EXPECT_EQ(setup.result.code, 501);
     EXPECT_EQ(setup.result.message,
               "\xd5\xd2\xb2\xbb\xb5\xbd\xbf\xc9\xd2\xd4\xd4\xcb\xd0\xd0\xb5\xc4\xb3\xcc\xd0\xf2");
+    EXPECT_FALSE(Exists(folder.PathOf("RUVSetup.exe.mark")));
+}
+
+// Not even at the root of the current drive, where "" + "\\" + name lies.
+TEST_F(SetupRunTest, WithoutAWorkFolderNothingIsLookedForAndNothingRuns) {
+    const auto setup = Prepared("RUVSetup.exe", folder.Path());
+    setup->cacheDirectory.clear();
+    setup->Run();
+    EXPECT_EQ(setup->result.code, 501);
+    EXPECT_FALSE(Exists(folder.PathOf("RUVSetup.exe.mark")));
+}
+
+// Without a declared hash too: a file another program holds open to change
+// it could be changed between the check for it and the run.
+TEST_F(SetupRunTest, AProgramThatCannotBeHeldIsNotStarted) {
+    const auto setup = Prepared("RUVSetup.exe", folder.Path());
+    const KernelHandle writer =
+        AdoptFileHandle(CreateFileA(folder.PathOf("RUVSetup.exe").c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer);
+    setup->Run();
+    EXPECT_EQ(setup->result.code, -1);
     EXPECT_FALSE(Exists(folder.PathOf("RUVSetup.exe.mark")));
 }
 

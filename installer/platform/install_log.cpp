@@ -5,13 +5,27 @@
 #include <mutex>
 
 #include "platform/kernel_handle.h"
-#include "platform/text_conversion.h"
 
 namespace {
 
-std::string Quoted(const std::string& text) {
+// The program's text (GBK) in UTF-8, every byte of it, zero bytes included.
+// Escaping comes after this: a GBK character may carry a quote's or a
+// backslash's byte as its second byte, a UTF-8 character never does.
+std::string Utf8Of(const std::string& text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), length));
+    std::string utf8(3 * wide.size(), '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                    utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr));
+    return utf8;
+}
+
+// Quoted and escaped, so that no text can end its field or its line.
+std::string Quoted(const std::string& utf8) {
     std::string quoted = "\"";
-    for (const char c : text) {
+    for (const char c : utf8) {
         switch (c) {
             case '"':
                 quoted += "\\\"";
@@ -95,7 +109,8 @@ LogFile& TheLog() {
 
 }  // namespace
 
-LogField::LogField(const char* key, const std::string& text) : key(key), value(Quoted(text)) {}
+LogField::LogField(const char* key, const std::string& text)
+    : key(key), value(Quoted(Utf8Of(text))) {}
 
 LogField::LogField(const char* key, const char* text) : LogField(key, std::string(text)) {}
 
@@ -139,8 +154,7 @@ void Write(const char* event, const LogFields& fields) noexcept {
     try {
         int utcOffsetMinutes = 0;
         const SYSTEMTIME now = LocalNow(utcOffsetMinutes);
-        TheLog().Write(
-            AnsiToUtf8(FormatLogLine(now, utcOffsetMinutes, GetCurrentThreadId(), event, fields)));
+        TheLog().Write(FormatLogLine(now, utcOffsetMinutes, GetCurrentThreadId(), event, fields));
     } catch (...) {
         // A line that cannot be made is left out.
     }

@@ -11,11 +11,11 @@
 // the local time with milliseconds and UTC offset, the writing thread's id,
 // the event's name and its fields:
 //   2025-01-31T12:00:00.123+08:00 1234 operation-end label="下载" code=401
-// Texts are the program's own (GBK) and are written quoted, with quotes,
-// backslashes and control characters escaped; numbers stand bare. Every
-// thread may write; until the log is opened, and when it cannot be written,
-// writing does nothing. Nothing here throws: the install never waits on its
-// log.
+// Texts are the program's own (GBK); they are converted to UTF-8 and then
+// written quoted, with quotes, backslashes and control characters escaped;
+// numbers stand bare. Every thread may write; until the log is opened, and
+// when it cannot be written, writing does nothing. Nothing here throws: the
+// install never waits on its log.
 
 // One field of an event: a text or a number.
 struct LogField {
@@ -28,13 +28,13 @@ struct LogField {
     LogField(const char* key, double number);
 
     const char* key;
-    std::string value;  // already quoted and escaped when it is a text
+    std::string value;  // a text already in UTF-8, quoted and escaped
 };
 
 using LogFields = std::vector<LogField>;
 
 // The line for an event at a local time whose offset from UTC is
-// utcOffsetMinutes, in the program's code page (GBK), with its line end.
+// utcOffsetMinutes, in UTF-8, with its line end.
 std::string FormatLogLine(const SYSTEMTIME& localTime, int utcOffsetMinutes, DWORD threadId,
                           const char* event, const LogFields& fields);
 
@@ -43,7 +43,7 @@ namespace install_log {
 // Creates (or empties) the file at path and writes every later event to
 // it. False when the file cannot be opened; the log then stays closed.
 bool Open(const std::string& path) noexcept;
-// Writes one event now, converted to UTF-8.
+// Writes one event now.
 void Write(const char* event, const LogFields& fields = {}) noexcept;
 // Stops writing and closes the file.
 void Close() noexcept;

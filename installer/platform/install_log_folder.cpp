@@ -1,8 +1,5 @@
 #include "platform/install_log_folder.h"
 
-#include <knownfolders.h>
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -10,14 +7,11 @@
 #include <vector>
 
 #include "platform/file_search.h"
-#include "platform/folder_protection.h"
 #include "platform/install_log.h"
-#include "platform/task_memory.h"
-#include "platform/text_conversion.h"
 
 namespace {
 
-constexpr char kLogSubfolder[] = "\\Tarvano\\RUVI\\Logs";
+constexpr char kLogFolderName[] = "Logs";
 constexpr std::string_view kNamePrefix = "RUVInstaller-";
 constexpr std::string_view kNameSuffix = ".log";
 
@@ -52,16 +46,6 @@ std::vector<std::string> InstallLogsIn(const std::string& folder) {
 
 }  // namespace
 
-std::string InstallLogFolder() {
-    TaskMemory<PWSTR> programData;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, programData.Receive()))) {
-        return {};
-    }
-    std::string folder;
-    if (!WideToAnsi(programData.Get(), folder) || folder.empty()) return {};
-    return folder + kLogSubfolder;
-}
-
 std::string InstallLogFileName(const SYSTEMTIME& localTime, DWORD pid) {
     char name[64];
     std::snprintf(name, sizeof name, "RUVInstaller-%04u%02u%02u-%02u%02u%02u-%lu.log",
@@ -92,17 +76,18 @@ void PruneInstallLogs(const std::string& folder, std::size_t keep) {
     }
 }
 
-bool OpenInstallLog(const std::string& path) {
-    if (!path.empty()) return install_log::Open(path);
-    const std::string folder = InstallLogFolder();
-    if (folder.empty()) return false;
-    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-    // Logs name servers and proxies, and the folder is shared by every user.
-    ProtectFolderForAdministrators(folder);
+std::optional<OwnFolder> OpenInstallLog(const std::string& path, const std::string& installFolder) {
+    if (!path.empty()) {
+        install_log::Open(path);
+        return std::nullopt;
+    }
+    // Logs name servers and proxies, and nothing in the folder may be one
+    // that a program without elevation put there.
+    OwnFolder folder = PrepareOwnFolder(installFolder, kLogFolderName);
+    if (!folder.Usable()) return folder;
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    const bool opened =
-        install_log::Open(folder + "\\" + InstallLogFileName(now, GetCurrentProcessId()));
-    PruneInstallLogs(folder, kInstallLogsKept);
-    return opened;
+    install_log::Open(folder.path + "\\" + InstallLogFileName(now, GetCurrentProcessId()));
+    PruneInstallLogs(folder.path, kInstallLogsKept);
+    return folder;
 }

@@ -3,17 +3,17 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
+#include "platform/own_folder.h"
+
 // Where the install logs live: one file per run,
-// "RUVInstaller-YYYYMMDD-HHMMSS-PID.log" (local time), in
-// %ProgramData%\Tarvano\RUVI\Logs, of which the newest kInstallLogsKept stay.
+// "RUVInstaller-YYYYMMDD-HHMMSS-PID.log" (local time), in the install
+// folder's "Logs" (a folder the installer keeps as its own, see
+// own_folder.h), of which the newest kInstallLogsKept stay.
 
 inline constexpr std::size_t kInstallLogsKept = 10;
-
-// The log folder, without a trailing backslash; empty when the system names
-// no ProgramData folder.
-std::string InstallLogFolder();
 
 // The file name of the log of the process pid started at localTime.
 std::string InstallLogFileName(const SYSTEMTIME& localTime, DWORD pid);
@@ -25,8 +25,10 @@ bool IsInstallLogFileName(const std::string& name);
 // their names). Files of other names are never touched.
 void PruneInstallLogs(const std::string& folder, std::size_t keep);
 
-// Opens this run's log: at path when one is given; otherwise a new file in
-// the log folder, which is created with its parents and closed to programs
-// that do not run as administrator, and pruned. False when no log could be
-// opened: the run goes on without one.
-bool OpenInstallLog(const std::string& path);
+// Opens this run's log: at path when one is given (nothing is returned
+// then); otherwise a new file in the log folder of installFolder (which ends
+// with a backslash), which is prepared as the installer's own and pruned.
+// Returns the log folder as it was prepared, for the log to tell; without an
+// install folder it is unavailable and no log is written. A log that cannot
+// be opened leaves the run without one.
+std::optional<OwnFolder> OpenInstallLog(const std::string& path, const std::string& installFolder);

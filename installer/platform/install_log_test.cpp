@@ -59,13 +59,20 @@ TEST(InstallLog, LinesCarryLocalTimeWithOffsetThreadEventAndFields) {
         {-330,
          {{"code", 404}, {"ok", false}, {"rate", 2.5}},
          "2025-01-31T09:05:07.042-05:30 77 start code=404 ok=no rate=2.50\r\n"},
+        // The program's GBK text goes out in UTF-8.
         {0,
          {{"label", "下载"}, {"size", std::size_t{5}}},
-         "2025-01-31T09:05:07.042+00:00 77 start label=\"\xcf\xc2\xd4\xd8\" size=5\r\n"},
+         "2025-01-31T09:05:07.042+00:00 77 start label=\"\xe4\xb8\x8b\xe8\xbd\xbd\" size=5\r\n"},
         // Quotes, backslashes and line breaks cannot break a line or a field.
         {0,
          {{"text", "a \"b\"\\c\r\nd\x01"}},
          "2025-01-31T09:05:07.042+00:00 77 start text=\"a \\\"b\\\"\\\\c\\r\\nd\\x01\"\r\n"},
+        // Nor can a GBK character whose second byte is a backslash's (乗,
+        // 81 5C) before a quote: it is one character, not an escape.
+        {0,
+         {{"text", "\x81\x5c\""}, {"zero", std::string("a\0b", 3)}},
+         "2025-01-31T09:05:07.042+00:00 77 start text=\"\xe4\xb9\x97\\\"\" "
+         "zero=\"a\\x00b\"\r\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatLogLine(kTime, c.offsetMinutes, 77, "start", c.fields), c.expected);
@@ -88,6 +95,29 @@ TEST(InstallLog, WritesUtf8OnlyWhileOpenAndNeverFailsTheCaller) {
 
     EXPECT_FALSE(install_log::Open((folder.Path() / "missing" / "run.log").string()));
     install_log::Write("nowhere");
+}
+
+TEST(InstallLog, GoesToTheInstallFoldersLogsAndWithoutAnInstallFolderNowhere) {
+    const ScratchFolder install;
+    const auto folder = OpenInstallLog("", install.Path().string() + "\\");
+    install_log::Write("start");
+    install_log::Close();
+    ASSERT_TRUE(folder && folder->Usable());
+    EXPECT_EQ(folder->path, (install.Path() / "Logs").string());
+    std::set<std::string> logs;
+    for (const auto& entry : fs::directory_iterator(install.Path() / "Logs")) {
+        logs.insert(entry.path().filename().string());
+    }
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_TRUE(IsInstallLogFileName(*logs.begin())) << *logs.begin();
+    const std::string ownSuffix = std::string("-").append(std::to_string(GetCurrentProcessId()));
+    EXPECT_TRUE(logs.begin()->ends_with(ownSuffix + ".log")) << *logs.begin();
+
+    const auto none = OpenInstallLog("", "");
+    EXPECT_TRUE(none && !none->Usable());
+    // With a path there is no log folder to tell of.
+    EXPECT_FALSE(OpenInstallLog((install.Path() / "run.log").string(), "").has_value());
+    install_log::Close();
 }
 
 TEST(InstallLog, NamesFollowThePatternAndPruningKeepsTheNewestTenOfThemOnly) {

@@ -10,7 +10,3 @@ inline constexpr char kInstallerProductKey[] = "RUVI";
 // "SOFTWARE\Tarvano\" + productKey, value "InstallPath", followed by one
 // backslash. Empty when the key or the value cannot be read.
 std::string ReadInstallPath(const std::string& productKey);
-
-// The temporary-files folder as the system reports it, with its trailing
-// backslash; empty when the system cannot tell.
-std::string GetTempDirectory();

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <vector>
 
 #include "core/xml_document.h"
@@ -44,8 +45,10 @@ int CRUVInstallerApp::DoMessageBox(const std::string& prompt, UINT, UINT) {
 
 bool CRUVInstallerApp::InitInstance() {
     const CommandLine commandLine = ParseCommandLine(ProgramArguments());
-    OpenInstallLog(commandLine.logPath);
+    const std::optional<OwnFolder> logFolder =
+        OpenInstallLog(commandLine.logPath, ReadInstallPath(kInstallerProductKey));
     LogStart(commandLine);
+    if (logFolder) LogOwnFolder("log-folder", *logFolder);
     int exitCode = kExitBadCommandLine;
     if (commandLine.badArgument) {
         install_log::Write("bad-command-line", {{"argument", *commandLine.badArgument}});

@@ -19,10 +19,16 @@ public:
     // RUVI.config naming this server base URL, answers in the secure stream;
     // with a trust key text, in trusted mode.
     void Configure(const std::string& serverUrl, const std::string& trustKey = "");
+    // The registry no longer names the installer's install folder (the
+    // program file stays where it is).
+    void ForgetInstallFolder() { installerPath_.Remove(); }
 
     // The install folder, without a trailing backslash.
     std::string Folder() const { return folder_.Path(); }
     std::string ProgramPath() const { return folder_.PathOf("RUVInstaller.exe"); }
+    // Where the installer keeps its downloads and its logs.
+    std::string WorkFolder() const { return folder_.PathOf("Download"); }
+    std::string LogFolder() const { return folder_.PathOf("Logs"); }
 
 private:
     ops_test::TestFolder folder_{"e2e install"};

@@ -38,12 +38,12 @@ std::string InstallerFlowTest::InstallLog() const {
     // that name it, the newest.
     std::string newest;
     std::error_code noFolder;
-    for (const auto& entry : std::filesystem::directory_iterator(InstallLogFolder(), noFolder)) {
+    const std::string folder = installed.LogFolder();
+    for (const auto& entry : std::filesystem::directory_iterator(folder, noFolder)) {
         const std::string name = entry.path().filename().string();
         if (IsInstallLogFileName(name) && name.ends_with(suffix)) newest = std::max(newest, name);
     }
-    return newest.empty() ? std::string()
-                          : ops_test::ReadTestFile(InstallLogFolder() + "\\" + newest);
+    return newest.empty() ? std::string() : ops_test::ReadTestFile(folder + "\\" + newest);
 }
 
 HWND InstallerFlowTest::MainWindow() {

@@ -11,7 +11,6 @@
 
 #include "installer_flow.h"
 #include "operation_test_support.h"
-#include "platform/local_paths.h"
 #include "scripted_pattern.h"
 
 using ops_test::ReadTestFile;
@@ -80,7 +79,7 @@ protected:
     std::array<RuviServer, 2> instances = {services.StartRuviServer(plan.Shared().unixPath),
                                            services.StartRuviServer(plan.Shared().unixPath)};
     NginxProxy nginx = services.StartNginx({instances[0].port, instances[1].port}, kBytesPerSecond);
-    const std::string cached = GetTempDirectory() + "Tarvano\\RUVI\\large.bin";
+    const std::string cached = installed.WorkFolder() + "\\large.bin";
 };
 
 TEST_F(ScaleOutFlowTest, ADownloadCutOffWithItsInstanceResumesThroughTheOtherOne) {

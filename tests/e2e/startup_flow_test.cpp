@@ -111,7 +111,8 @@ TEST_F(InstallerFlowTest, AnUnreachableServerAsksForAProxyAndCancelEndsWithoutAW
 
 TEST_F(InstallerFlowTest, AnswersThatCannotBeUsedAreTreatedLikeANetworkFailure) {
     // An empty list, and a download that would be saved two folders up from
-    // the work folder (temp + "\\Tarvano\\RUVI"): in the temporary folder.
+    // the work folder (the install folder's Download): beside the test's
+    // install folder, in the temporary folder.
     char temp[MAX_PATH + 1];
     const std::string outside = std::string(temp, GetTempPathA(sizeof temp, temp)) + "evil.dll";
     DeleteFileA(outside.c_str());
@@ -124,6 +125,35 @@ TEST_F(InstallerFlowTest, AnswersThatCannotBeUsedAreTreatedLikeANetworkFailure) 
         ExpectOnlyTheProxyPrompt(operations);
     }
     EXPECT_EQ(GetFileAttributesA(outside.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// An answer that announces 2^40 bytes and comes as fast as it is taken: the
+// installer takes no more than its limit, leaves the rest unread and asks
+// for a proxy at once; the server's send stalls and ends.
+TEST_F(InstallerFlowTest, AnEndlessAnswerIsGivenUpAtOnceAndItsServerStopsSending) {
+    constexpr unsigned kPromptLimitMs = 10000;
+    constexpr unsigned long long kMostSent = 16ull << 20;
+    const EndlessAnswer endless = services.ServeEndless();
+    installed.Configure(endless.url);
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return endless.Read().requests > 0; }, 30000));
+    const ULONGLONG requested = GetTickCount64();
+
+    const HWND box = installer->WaitForWindowWith(IDC_MSGBOX_PICTURE, kPromptLimitMs);
+    ASSERT_NE(box, nullptr) << "no prompt within 10 s of the request";
+    const ULONGLONG prompted = GetTickCount64();
+    EXPECT_EQ(control::Text(box, IDC_MSGBOX_TEXT), gbk::kProxyPrompt);
+    ASSERT_TRUE(WaitUntil([&] { return !endless.Read().sending; }, 60000))
+        << "still sending: " << endless.Read().sent << " bytes";
+    const EndlessAnswer::Counts counts = endless.Read();
+    SaveArtefact("figures.txt", std::to_string(prompted - requested) +
+                                    " ms from the request to the prompt\n" +
+                                    std::to_string(counts.sent) + " bytes sent\n");
+    EXPECT_LE(counts.sent, kMostSent);
+    EXPECT_EQ(counts.requests, 1);
+
+    ASSERT_TRUE(control::Click(box, IDCANCEL));
+    EXPECT_TRUE(installer->WaitForExit());
 }
 
 TEST_F(InstallerFlowTest, WithoutAConfigurationTheProxyDialogOpensWithEmptyFields) {

@@ -8,7 +8,6 @@
 #include "installer_flow.h"
 #include "net/http_client.h"
 #include "operation_test_support.h"
-#include "platform/local_paths.h"
 #include "resources/resource_ids.h"
 #include "trusted_root.h"
 
@@ -59,7 +58,7 @@ protected:
     bool Exists(const std::string& name) const { return std::filesystem::exists(WorkFile(name)); }
 
     SigningKey key = services.MakeSigningKey();
-    const std::string workFolder = GetTempDirectory() + "Tarvano\\RUVI";
+    const std::string workFolder = installed.WorkFolder();
 
 private:
     void RemoveWorkFiles() const {

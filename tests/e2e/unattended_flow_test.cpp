@@ -2,10 +2,13 @@
 // told apart by the exit code.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "installer_flow.h"
 #include "operation_test_support.h"
+#include "product_control_fixture.h"
 
 using ops_test::ReadTestFile;
 using ops_test::TestFolder;
@@ -13,8 +16,17 @@ using ops_test::WaitUntil;
 
 namespace {
 
+// A path as the log quotes it.
+std::string Escaped(std::string path) {
+    for (std::size_t at = 0; (at = path.find('\\', at)) != std::string::npos; at += 2) {
+        path.insert(at, 1, '\\');
+    }
+    return path;
+}
+
 TEST_F(InstallerFlowTest, UnattendedRunsShowNothingAndTellTheOutcomeByTheirExitCode) {
     const TestFolder logs("unattended logs");
+    std::optional<ProductControlFixture> product;
     const std::string logPath = logs.PathOf("run.log");
     struct Case {
         const char* name;
@@ -47,6 +59,26 @@ TEST_F(InstallerFlowTest, UnattendedRunsShowNothingAndTellTheOutcomeByTheirExitC
          "launch program=\"\" code=601"},
         {"bad switch", [&] { Serve(UserCheck("Admin")); },
          "/silent /bogus \"/log:" + logPath + "\"", 2, "bad-command-line argument=\"/bogus\""},
+        // A log folder someone else made (here a file of that name) is set aside.
+        {"a log folder not of its own",
+         [&] {
+             Serve(UserCheck("Admin"));
+             std::filesystem::remove_all(installed.LogFolder());
+             ops_test::WriteTestFile(installed.LogFolder(), "not a folder");
+         },
+         "/silent", 0,
+         " log-folder path=\"" + Escaped(installed.LogFolder()) + "\" state=\"replaced\""},
+        // Nothing was started, and the launcher says so.
+        {"a product control that cannot be created",
+         [&] {
+             Serve(UserCheck("Admin"));
+             product.emplace();
+             product->FailCreation();
+         },
+         "/silent /launch", 603, "launch program=\"\" code=603"},
+        // No RUVI.config, no work folder, and a log only where /log: says.
+        {"no install folder", [&] { installed.ForgetInstallFolder(); },
+         "/silent \"/log:" + logPath + "\"", 1, " work-folder path=\"\" state=\"unavailable\"\r\n"},
     };
     for (const Case& c : cases) {
         c.prepare();

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <thread>  // brings the clocks; <chrono> does not build with GBK literals
@@ -175,6 +176,21 @@ NginxProxy TestServices::StartNginx(const std::vector<int>& upstreamPorts,
 
 std::string TestServices::ScriptedUrl(const std::string& answer) const {
     return controlUrl_ + "/scripted/" + answer;
+}
+
+EndlessAnswer TestServices::ServeEndless() const {
+    return EndlessAnswer{ScriptedUrl("endless/"), PortOfUrl(controlUrl_)};
+}
+
+EndlessAnswer::Counts EndlessAnswer::Read() const {
+    std::istringstream lines(GetFromLoopback(hostPort, "/scripted/endless-facts"));
+    std::map<std::string, std::string> facts;
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos) facts[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return Counts{std::stoi(facts.at("requests")), std::stoull(facts.at("sent")),
+                  facts.at("sending") == "yes"};
 }
 
 CannedAnswer TestServices::ServeCanned(int status, const std::string& body,

@@ -98,6 +98,21 @@ struct CannedAnswer {
     std::string LastRequest() const;
 };
 
+// The services host's endless answer (services/scripted_answers.h): 200
+// announcing 2^40 bytes, to every request below url, sent as fast as the
+// client takes them.
+struct EndlessAnswer {
+    std::string url;  // ends with "/"
+    int hostPort = 0;
+
+    struct Counts {
+        int requests = 0;
+        unsigned long long sent = 0;  // body bytes the host's system took
+        bool sending = false;         // an answer's send is under way
+    };
+    Counts Read() const;
+};
+
 // An ECDSA P-256 signing key made on the host by the openssl command.
 struct SigningKey {
     std::string privateKeyUnixPath;  // PEM, for RuviServerSettings::signingKey
@@ -162,6 +177,8 @@ public:
     // services/scripted_answers.h), e.g. "status/404", "bytes/1000",
     // "cut/100000/5000", "echo".
     std::string ScriptedUrl(const std::string& answer) const;
+
+    EndlessAnswer ServeEndless() const;
 
     // status, the header lines ("Name: value\r\n") and body, to every
     // request below its URL.

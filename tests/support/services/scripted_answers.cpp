@@ -1,6 +1,7 @@
 #include "scripted_answers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -89,6 +90,41 @@ void AnswerCanned(const httplib::Request& request, httplib::Response& response) 
     response.set_content(ReadFile(folder + "/body"), "application/octet-stream");
 }
 
+// What the endless answers of this host did; one host serves one test case.
+struct EndlessCounts {
+    std::atomic<int> requests{0};
+    std::atomic<std::uint64_t> sent{0};
+    std::atomic<int> sending{0};
+};
+EndlessCounts endless;
+
+constexpr std::uint64_t kEndlessLength = std::uint64_t{1} << 40;
+// Large, so that the answer comes as fast as the system takes it. A piece
+// whose write fails is not counted, though part of it may have gone out.
+constexpr std::size_t kEndlessPiece = 1024 * 1024;
+
+void AnswerEndless(const httplib::Request&, httplib::Response& response) {
+    ++endless.requests;
+    ++endless.sending;
+    response.set_content_provider(
+        kEndlessLength, "application/octet-stream",
+        [](std::size_t, std::size_t length, httplib::DataSink& sink) {
+            static const std::string piece(kEndlessPiece, 'e');
+            const std::size_t size = std::min(length, piece.size());
+            if (!sink.write(piece.data(), size)) return false;
+            endless.sent += size;
+            return true;
+        },
+        [](bool) { --endless.sending; });
+}
+
+void AnswerEndlessFacts(const httplib::Request&, httplib::Response& response) {
+    response.set_content("requests=" + std::to_string(endless.requests) +
+                             "\nsent=" + std::to_string(endless.sent) +
+                             "\nsending=" + (endless.sending > 0 ? "yes" : "no") + "\n",
+                         "text/plain");
+}
+
 void OnGetAndPost(httplib::Server& server, const std::string& pattern,
                   const httplib::Server::Handler& handler) {
     server.Get(pattern, handler);
@@ -103,4 +139,6 @@ void AddScriptedAnswers(httplib::Server& server) {
     OnGetAndPost(server, R"(/scripted/cut/(\d+)/(\d+))", AnswerCut);
     OnGetAndPost(server, "/scripted/echo", AnswerEcho);
     OnGetAndPost(server, R"(/scripted/canned(/.+)/[^/]*)", AnswerCanned);
+    OnGetAndPost(server, R"(/scripted/endless/.*)", AnswerEndless);
+    server.Get("/scripted/endless-facts", AnswerEndlessFacts);
 }

@@ -17,4 +17,12 @@
 //                          the header lines ("Name: value") in "headers" and
 //                          the body in "body"; the request, written as echo
 //                          answers it, goes to "request" before the answer
+//   endless/...            200 announcing 2^40 bytes (Content-Length), sent
+//                          as fast as the client takes them, until it has
+//                          taken none for 5 s (the host's write time-out) or
+//                          closes the connection
+//   endless-facts          what the endless answers did so far, as lines
+//                          "requests=N", "sent=BYTES" (body bytes the system
+//                          took from the host, in whole pieces of 1 MiB) and
+//                          "sending=yes|no"
 void AddScriptedAnswers(httplib::Server& server);
