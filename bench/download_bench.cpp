@@ -188,7 +188,8 @@ std::uint64_t PeakWorkingSetOf(DWORD processId) {
 // working set of its process. The program is ended once its run has.
 Measured ProgramDownload(const std::string& installer, const std::string& saveName,
                          const std::string& log) {
-    const std::string cached = GetTempDirectory() + "\\Tarvano\\RUVI\\" + saveName;
+    // The installer's work folder: "Download" in its install folder.
+    const std::string cached = ReadInstallPath(kInstallerProductKey) + "Download\\" + saveName;
     DeleteFileA(cached.c_str());
     DeleteFileA(log.c_str());
     Measured measured;
