@@ -14,11 +14,11 @@
 #include <functional>
 #include <thread>
 
+#include "control/dispatch_call.h"
+#include "control/message_pump.h"
+#include "control/ocx_registration.h"
 #include "platform/com_apartment.h"
 #include "resource.h"
-#include "testing/dispatch_call.h"
-#include "testing/message_pump.h"
-#include "testing/ocx_registration.h"
 
 using Microsoft::WRL::ComPtr;
 

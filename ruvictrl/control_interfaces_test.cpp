@@ -13,10 +13,10 @@
 #include <map>
 #include <string>
 
+#include "control/ocx_registration.h"
 #include "platform/com_apartment.h"
 #include "platform/unique_window.h"
 #include "ruvictrl_h.h"
-#include "testing/ocx_registration.h"
 
 using Microsoft::WRL::ComPtr;
 

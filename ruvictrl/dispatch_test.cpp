@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "control/dispatch_call.h"
+#include "control/ocx_registration.h"
+#include "control/scoped_installer_records.h"
+#include "control/scoped_temp_folder.h"
+#include "control/window_creation_block.h"
 #include "platform/com_apartment.h"
 #include "platform/kernel_handle.h"
-#include "testing/dispatch_call.h"
-#include "testing/ocx_registration.h"
-#include "testing/scoped_installer_records.h"
-#include "testing/scoped_temp_folder.h"
-#include "testing/window_creation_block.h"
 
 using Microsoft::WRL::ComPtr;
 

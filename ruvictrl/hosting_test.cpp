@@ -10,14 +10,14 @@
 
 #include <filesystem>
 
+#include "control/bitmap_capture.h"
+#include "control/dispatch_call.h"
+#include "control/message_pump.h"
+#include "control/ocx_registration.h"
 #include "platform/com_apartment.h"
 #include "platform/gdi_object.h"
 #include "platform/memory_dc.h"
 #include "platform/unique_window.h"
-#include "testing/bitmap_capture.h"
-#include "testing/dispatch_call.h"
-#include "testing/message_pump.h"
-#include "testing/ocx_registration.h"
 
 extern "C" {
 BOOL WINAPI AtlAxWinInit();

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "control/ocx_registration.h"
 #include "platform/com_apartment.h"
 #include "platform/loaded_library.h"
 #include "ruvictrl_h.h"
-#include "testing/ocx_registration.h"
 
 using Microsoft::WRL::ComPtr;
 

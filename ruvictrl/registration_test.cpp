@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <iterator>
 
+#include "control/ocx_registration.h"
+#include "control/registry_snapshot.h"
 #include "platform/com_apartment.h"
 #include "platform/loaded_library.h"
 #include "platform/registry_key.h"
 #include "ruvictrl_h.h"
-#include "testing/ocx_registration.h"
-#include "testing/registry_snapshot.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "control/dispatch_call.h"
+#include "control/ocx_registration.h"
+#include "control/scoped_installer_records.h"
+#include "control/window_creation_block.h"
 #include "platform/com_apartment.h"
 #include "ruvictrl_h.h"
-#include "testing/dispatch_call.h"
-#include "testing/ocx_registration.h"
-#include "testing/scoped_installer_records.h"
-#include "testing/window_creation_block.h"
 
 using Microsoft::WRL::ComPtr;
 
