@@ -28,7 +28,7 @@ protected:
         CXmlDocument holder;
         const xercesc::DOMNode* element = ParseRoot(holder, xml);
         if (element == nullptr) throw std::runtime_error("test element does not parse: " + xml);
-        return CreateOperation(element, {kBase, kCache, trusted});
+        return CreateOperation(element, {kBase, kCache, trusted, ""});
     }
 
     // The text CreateOperation throws, or "built" when it succeeds.
@@ -114,7 +114,7 @@ TEST_F(OperationFactoryTest, ANodeThatIsNotAnElementHasNoModuleName) {
     const xercesc::DOMNode* root = ParseRoot(holder, "<List>text</List>");
     ASSERT_NE(root, nullptr);
     try {
-        CreateOperation(root->getFirstChild(), {kBase, kCache});
+        CreateOperation(root->getFirstChild(), {kBase, kCache, false, ""});
         FAIL() << "a text node was accepted";
     } catch (const CMessageError& error) {
         EXPECT_EQ(error.Text(), "\xbb\xf1\xc8\xa1\xc4\xa3\xbf\xe9\xc3\xfb\xb3\xc6\xca\xa7\xb0\xdc");
