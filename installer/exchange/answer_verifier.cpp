@@ -32,6 +32,12 @@ std::string NewNonce() {
     return LowerHex(random);
 }
 
+// What installers send: kNonceBytes as lower-case hex.
+bool IsNonce(std::string_view text) {
+    return text.size() == 2 * kNonceBytes &&
+           text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
 Sha256Digest DigestOf(const std::string& bytes) {
     CSha256Engine engine;
     engine.Add(bytes.data(), bytes.size());
@@ -100,6 +106,20 @@ void CAnswerVerifier::PrepareRequest(HttpClient& client) const {
 SignatureVerdict CAnswerVerifier::CheckAnswer(const HttpClient& client) const {
     if (trustKey_.empty()) return SignatureVerdict::Unsigned;
     if (!IsAnswerSignedFor(trustKey_, nonce_, client.responseHeader, client.response)) {
+        throw CMessageError(exchange_messages::kAnswerSignatureInvalid);
+    }
+    return SignatureVerdict::Valid;
+}
+
+RecordedAnswer CAnswerVerifier::Record(const HttpClient& client) const {
+    if (trustKey_.empty()) return {client.response, {}, std::nullopt};
+    return {client.response, nonce_, client.responseHeader};
+}
+
+SignatureVerdict CAnswerVerifier::CheckRecordedAnswer(const RecordedAnswer& answer) const {
+    if (trustKey_.empty()) return SignatureVerdict::Unsigned;
+    if (!IsNonce(answer.nonce) ||
+        !IsAnswerSignedFor(trustKey_, answer.nonce, answer.signature, answer.body)) {
         throw CMessageError(exchange_messages::kAnswerSignatureInvalid);
     }
     return SignatureVerdict::Valid;

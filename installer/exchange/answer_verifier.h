@@ -6,6 +6,7 @@
 
 #include "core/byte_vector.h"
 #include "exchange/exchange_attempt.h"
+#include "exchange/layout_answer.h"
 
 class CInstallerConfig;
 class HttpClient;
@@ -36,6 +37,15 @@ public:
     // "服务器应答签名无效" when the signature is missing, malformed, or not
     // the trust key's over this nonce and body.
     SignatureVerdict CheckAnswer(const HttpClient& client) const;
+
+    // The client's latest answer as an offline layout keeps it: in trusted
+    // mode with this attempt's nonce and the signature that came.
+    RecordedAnswer Record(const HttpClient& client) const;
+
+    // Checks an answer an offline layout kept, as CheckAnswer checks one
+    // from the server, but over the nonce the layout names; that must have
+    // the form installers send (32 lower-case hex digits).
+    SignatureVerdict CheckRecordedAnswer(const RecordedAnswer& answer) const;
 
 private:
     ByteVector trustKey_;  // empty outside trusted mode

@@ -11,4 +11,7 @@ enum class SignatureVerdict { Unsigned, Valid, Invalid };
 struct ExchangeAttempt {
     std::string url;  // empty when the attempt ended before its request
     SignatureVerdict signature = SignatureVerdict::Unsigned;
+    // From an offline layout: its folder and the answer's size.
+    std::string layout;
+    std::size_t layoutAnswerBytes = 0;
 };

@@ -60,12 +60,20 @@ void LogConfiguration(const CInstallerConfig& config) {
 
 void LogExchangeAttempt(const CInstallerContext& context, const ExchangeAttempt& attempt,
                         const std::string& failure, std::int64_t milliseconds) {
-    LogFields fields = {{"url", attempt.url},
-                        {"status", context.httpClient.lastStatus},
-                        {"bytes", context.httpClient.response.size()},
-                        {"milliseconds", milliseconds},
-                        {"signature", VerdictName(attempt.signature)}};
-    AddProxy(context, fields);
+    LogFields fields;
+    if (attempt.layout.empty()) {
+        fields = {{"url", attempt.url},
+                  {"status", context.httpClient.lastStatus},
+                  {"bytes", context.httpClient.response.size()},
+                  {"milliseconds", milliseconds},
+                  {"signature", VerdictName(attempt.signature)}};
+        AddProxy(context, fields);
+    } else {
+        fields = {{"layout", attempt.layout},
+                  {"bytes", attempt.layoutAnswerBytes},
+                  {"milliseconds", milliseconds},
+                  {"signature", VerdictName(attempt.signature)}};
+    }
     if (!failure.empty()) fields.emplace_back("failure", failure);
     install_log::Write("exchange", fields);
 }

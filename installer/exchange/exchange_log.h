@@ -16,6 +16,7 @@ void LogConfiguration(const CInstallerConfig& config);
 
 // The attempt that has just ended: its URL, the answer's HTTP status and
 // size, its signature verdict, the proxy it went through (host and port
-// only) and its failure text, if any.
+// only) and its failure text, if any; from an offline layout, its folder
+// instead of URL, status and proxy.
 void LogExchangeAttempt(const CInstallerContext& context, const ExchangeAttempt& attempt,
                         const std::string& failure, std::int64_t milliseconds);

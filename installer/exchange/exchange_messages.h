@@ -20,4 +20,7 @@ inline constexpr char kVersionEmpty[] = "<Version>节点内容为空";
 inline constexpr char kVersionRejected[] = "当前程序版本必须升级后才能继续使用";
 inline constexpr char kInvalidOperationList[] = "服务器配置错误，无效的任务列表";
 
+// An offline layout without a readable answer.
+inline constexpr char kLayoutAnswerUnreadable[] = "读取离线应答失败";
+
 }  // namespace exchange_messages

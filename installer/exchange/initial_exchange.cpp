@@ -39,6 +39,32 @@ void CheckOperationCount(const xercesc::DOMNode* list, std::size_t alreadyListed
     }
 }
 
+// The server's answer to the initial request, once its signature passed.
+RecordedAnswer AskServer(CInstallerContext& context, ExchangeAttempt& attempt) {
+    context.ReadBrowserProxySettings();
+    context.serverBaseUrl = context.config.serverUrl;
+    context.httpClient.responseLimit = kInitialAnswerLimit;
+    attempt.url = context.serverBaseUrl + kExchangeAddress;
+    const CAnswerVerifier verifier(context.config);
+    verifier.PrepareRequest(context.httpClient);
+    context.httpClient.Post(attempt.url, nullptr, ByteVector());
+    // Invalid stays when the check throws.
+    attempt.signature = SignatureVerdict::Invalid;
+    attempt.signature = verifier.CheckAnswer(context.httpClient);
+    return verifier.Record(context.httpClient);
+}
+
+// The offline layout's answer, once its signature passed.
+RecordedAnswer ReadLayout(CInstallerContext& context, ExchangeAttempt& attempt) {
+    context.serverBaseUrl = context.config.serverUrl;
+    attempt.layout = context.offlineLayout;
+    RecordedAnswer answer = ReadLayoutAnswer(context.offlineLayout, kInitialAnswerLimit);
+    attempt.layoutAnswerBytes = answer.body.size();
+    attempt.signature = SignatureVerdict::Invalid;
+    attempt.signature = CAnswerVerifier(context.config).CheckRecordedAnswer(answer);
+    return answer;
+}
+
 std::string RequiredVersion(const xercesc::DOMNode* root) {
     const xercesc::DOMNode* limit = FindChildElement("VersionLimit", root);
     if (limit == nullptr) throw CMessageError(exchange_messages::kVersionMissing);
@@ -83,7 +109,7 @@ void ParseResponse(const char* document, std::size_t length, CInstallerContext& 
     if (list == nullptr) throw CMessageError(exchange_messages::kInvalidOperationList);
     CheckOperationCount(list, operationList.size());
     const OperationContext operationContext{context.serverBaseUrl, context.cacheDirectory,
-                                            context.config.Trusted()};
+                                            context.config.Trusted(), context.offlineLayout};
     for (const xercesc::DOMNode* node = list->getFirstChild(); node != nullptr;
          node = node->getNextSibling()) {
         if (!IsOperationNode(node)) continue;
@@ -100,19 +126,11 @@ ExchangeOutcome RunInitialExchange(CInstallerContext& context) {
         const std::string configPath = ReadInstallPath(kInstallerProductKey) + kConfigFileName;
         context.config.LoadConfig(configPath, true);
         LogConfiguration(context.config);
-        context.ReadBrowserProxySettings();
-        context.serverBaseUrl = context.config.serverUrl;
-        context.httpClient.responseLimit = kInitialAnswerLimit;
-        attempt.url = context.serverBaseUrl + kExchangeAddress;
-        const CAnswerVerifier verifier(context.config);
-        verifier.PrepareRequest(context.httpClient);
-        context.httpClient.Post(attempt.url, nullptr, ByteVector());
-        // Invalid stays when the check throws.
-        attempt.signature = SignatureVerdict::Invalid;
-        attempt.signature = verifier.CheckAnswer(context.httpClient);
-        const ByteVector body = context.httpClient.response;
+        outcome.answer = context.offlineLayout.empty() ? AskServer(context, attempt)
+                                                       : ReadLayout(context, attempt);
         ByteVector plain;
-        DecodeResponse(context.config.encryptionMode, body, plain, context.config.desKey);
+        DecodeResponse(context.config.encryptionMode, outcome.answer.body, plain,
+                       context.config.desKey);
         ParseResponse(plain.data(), plain.size(), context, outcome.operations);
     } catch (const CMessageError& error) {
         outcome.failure = exchange_messages::kExchangeFailedPrefix + error.Text();

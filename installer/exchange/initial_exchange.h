@@ -5,6 +5,7 @@
 
 #include "core/byte_vector.h"
 #include "core/installer_config.h"
+#include "exchange/layout_answer.h"
 #include "operations/operator_base.h"
 
 class CInstallerContext;
@@ -21,6 +22,8 @@ struct ExchangeOutcome {
     // "初始化错误：" + the first failure's text; empty when the attempt
     // succeeded.
     std::string failure;
+    // The answer as it came, for an offline layout to keep.
+    RecordedAnswer answer;
 
     bool Succeeded() const { return failure.empty(); }
 };
@@ -28,7 +31,10 @@ struct ExchangeOutcome {
 // Asks the server what to do: reads the configuration from the installer's
 // install folder, posts once to the server's "ruvinstall" address, checks the
 // answer's signature in trusted mode, decodes and checks the answer and
-// builds its operations. Never throws.
+// builds its operations. With an offline layout in the context, the answer
+// is the layout's (see layout_answer.h) and nothing goes to the network; in
+// trusted mode its signature is checked over the nonce the layout names.
+// Never throws.
 ExchangeOutcome RunInitialExchange(CInstallerContext& context);
 
 // plain receives the answer document that body carries in the given mode.

@@ -32,6 +32,10 @@ public:
     // The browser's host and port, or the proxy the user chose; empty at
     // first.
     ProxySettings proxySettings;
+    // The offline layout the run comes from instead of the server ("" for
+    // the server): the exchange reads its answer, the downloads copy its
+    // files, and nothing goes to the network.
+    std::string offlineLayout;
 
     // Takes the browser's proxy switch and "host:port" from the current
     // user's Internet settings. What cannot be read keeps its earlier value;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "net/http_messages.h"
 #include "net/internet_calls.h"
@@ -20,7 +21,11 @@ constexpr char kRequestHeaders[] = "Accept: text/*\r\nUser-Agent: Ruvex Installe
 // left behind in the cache folder. No answer is ever read back from there.
 constexpr DWORD kPostFlags =
     INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE;
-constexpr DWORD_PTR kPostContext = 1;
+// A GET could be answered from the cache that other programs fill: RELOAD
+// has every one go to the server.
+constexpr DWORD kGetFlags = kPostFlags | INTERNET_FLAG_RELOAD;
+constexpr DWORD_PTR kRequestContext = 1;
+constexpr char kContentRange[] = "Content-Range";
 
 // The room the proxy texts have; longer ones are refused, never cut into
 // the name of another proxy.
@@ -117,11 +122,26 @@ void HttpClient::Post(std::string url, IProgressSink* progressWindow, ByteVector
 
 void HttpClient::Post(std::string url, IProgressSink* progressWindow, ByteVector body,
                       IResponseSink& sink) {
+    Send(url, "POST", {}, body, progressWindow, [&sink](const AnswerHead& head) {
+        return head.status == HTTP_STATUS_OK ? &sink : nullptr;
+    });
+}
+
+void HttpClient::Get(std::string url, IProgressSink* progressWindow, std::uint64_t rangeStart,
+                     const BodySinkChooser& choose) {
+    const std::string range =
+        rangeStart > 0 ? "Range: bytes=" + std::to_string(rangeStart) + "-\r\n" : std::string();
+    Send(url, "GET", range, {}, progressWindow, choose);
+}
+
+void HttpClient::Send(const std::string& url, const char* verb, const std::string& headers,
+                      const ByteVector& body, IProgressSink* progressWindow,
+                      const BodySinkChooser& choose) {
     response.clear();
     responseHeader.reset();
     lastStatus = 0;
     try {
-        Exchange(url, progressWindow, body, sink);
+        Exchange(url, verb, headers, body, progressWindow, choose);
     } catch (const CMessageError&) {
         throw;
     } catch (...) {
@@ -129,25 +149,30 @@ void HttpClient::Post(std::string url, IProgressSink* progressWindow, ByteVector
     }
 }
 
-void HttpClient::Exchange(const std::string& url, IProgressSink* progressWindow,
-                          const ByteVector& body, IResponseSink& sink) {
+void HttpClient::Exchange(const std::string& url, const char* verb, const std::string& headers,
+                          const ByteVector& body, IProgressSink* progressWindow,
+                          const BodySinkChooser& choose) {
     // Declared in this order, the handles close request first, session last.
     InternetHandle session = OpenInternetSession(useProxy ? ProxyAddress() : std::string());
     const auto server = CrackServerUrl(url);
     if (!server) throw CMessageError(kServerUrlUnparsable);
     InternetHandle connection = ConnectHttp(session.Get(), *server, 0);
+    const DWORD flags = std::string_view(verb) == "GET" ? kGetFlags : kPostFlags;
     InternetHandle request =
-        OpenHttpRequest(connection.Get(), "POST", *server, kPostFlags, kPostContext);
+        OpenHttpRequest(connection.Get(), verb, *server, flags, kRequestContext);
     if (useProxy)
         SetProxyCredentials(request.Get(), proxySettings.userName, proxySettings.password);
 
-    SendHttpRequest(request.Get(), kRequestHeaders + extraHeaders, body);
+    SendHttpRequest(request.Get(), kRequestHeaders + extraHeaders + headers, body);
     CUnreadAnswerGuard unread(session, connection, request);
     const auto status = QueryStatusCode(request.Get());
     if (!status) throw CMessageError(kServerStatusUnreadable);
     lastStatus = static_cast<int>(*status);
-    if (*status != HTTP_STATUS_OK) throw CMessageError(kServerInternalError);
-    ReadBody(request.Get(), progressWindow, responseLimit, sink);
+    const AnswerHead head{lastStatus, QueryResponseHeader(request.Get(), kContentRange),
+                          QueryContentLength(request.Get())};
+    IResponseSink* sink = choose(head);
+    if (sink == nullptr) throw CMessageError(kServerInternalError);
+    ReadBody(request.Get(), progressWindow, responseLimit, *sink);
     unread.BodyRead();
     if (!keptHeaderName.empty())
         responseHeader = QueryResponseHeader(request.Get(), keptHeaderName);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -12,14 +14,25 @@
 class IProgressSink;
 class IResponseSink;
 
-// One HTTP POST per call over WinINet: sends a body held in memory and reads
-// the answer into response, or hands it to a sink as it arrives. Keeps no
-// connection between calls.
+// What an answer begins with: enough to judge it before its body is read.
+struct AnswerHead {
+    int status = 0;
+    std::optional<std::string> contentRange;
+    std::optional<std::uint64_t> contentLength;
+};
+
+// Where the body of an answer goes, chosen once its head has arrived; null
+// refuses the answer, which is then given up unread.
+using BodySinkChooser = std::function<IResponseSink*(const AnswerHead& head)>;
+
+// One HTTP request per call over WinINet: a POST that sends a body held in
+// memory, or a GET of a file from a plain HTTP server; the answer goes into
+// response, or to a sink as it arrives. Keeps no connection between calls.
 class HttpClient {
 public:
     // Body of the latest successful Post.
     ByteVector response;
-    // HTTP status of the latest Post's answer; 0 when none came.
+    // HTTP status of the latest request's answer; 0 when none came.
     int lastStatus = 0;
     // Send through the explicit proxy in proxySettings; callers set it directly.
     bool useProxy = false;
@@ -55,8 +68,21 @@ public:
     // piece that sink refuses ends the transfer as cancelled.
     void Post(std::string url, IProgressSink* progressWindow, ByteVector body, IResponseSink& sink);
 
+    // GETs url with the fixed header block and extraHeaders, no body, never
+    // from the platform's cache, and for rangeStart > 0 with
+    // "Range: bytes=rangeStart-". Redirections are not followed. Once the
+    // answer's head is in, choose names the sink for its body (whatever its
+    // status); when it names none, Get fails with "服务器内部错误" and the
+    // answer is left unread. Otherwise as Post with a sink: the limit, the
+    // progress, the failures.
+    void Get(std::string url, IProgressSink* progressWindow, std::uint64_t rangeStart,
+             const BodySinkChooser& choose);
+
 private:
-    void Exchange(const std::string& url, IProgressSink* progressWindow, const ByteVector& body,
-                  IResponseSink& sink);
+    void Exchange(const std::string& url, const char* verb, const std::string& headers,
+                  const ByteVector& body, IProgressSink* progressWindow,
+                  const BodySinkChooser& choose);
+    void Send(const std::string& url, const char* verb, const std::string& headers,
+              const ByteVector& body, IProgressSink* progressWindow, const BodySinkChooser& choose);
     std::string ProxyAddress() const;
 };

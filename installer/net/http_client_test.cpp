@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,76 @@ TEST_F(HttpClientTest, APieceTheSinkRefusesEndsTheTransferAsCancelled) {
     EXPECT_EQ(sink.pieces, 1);
     EXPECT_GT(sink.received, 0u);
     EXPECT_LT(sink.received, 5000000u);
+}
+
+// Collects a body in memory, as a GET's chooser names it.
+class BodyCollector final : public IResponseSink {
+public:
+    bool Write(const char* bytes, std::size_t size) override {
+        body.append(bytes, size);
+        return true;
+    }
+
+    std::string body;
+};
+
+// The services host's HTTP layer cuts any answer to a Range itself, so the
+// request is seen where it is recorded, and the heads are asked for without
+// one.
+TEST_F(HttpClientTest, AGetSendsNoBodyTheFixedHeadersAndARangeOnlyPastTheStart) {
+    const CannedAnswer canned = services.ServeCanned(200, "0123456789");
+    for (const std::uint64_t start : {std::uint64_t{0}, std::uint64_t{4831838208}}) {
+        FailureOf([&] {
+            client.Get(canned.url + "file.bin", nullptr, start,
+                       [](const AnswerHead&) -> IResponseSink* { return nullptr; });
+        });
+        const std::string request = canned.LastRequest();
+        EXPECT_EQ(request.rfind("GET ", 0), 0u) << request;
+        EXPECT_NE(request.find("\nAccept: text/*\n"), std::string::npos) << request;
+        EXPECT_NE(request.find("\nUser-Agent: Ruvex Installer\n"), std::string::npos) << request;
+        EXPECT_EQ(request.find("Content-Length"), std::string::npos) << request;
+        EXPECT_TRUE(request.ends_with("\n\n")) << request;
+        EXPECT_EQ(request.find("\nRange: bytes=4831838208-\n") != std::string::npos, start > 0)
+            << request;
+    }
+}
+
+TEST_F(HttpClientTest, AGetHandsTheHeadToItsChooserAndARefusedAnswerIsNotRead) {
+    const CannedAnswer partial =
+        services.ServeCanned(206, "56789", "Content-Range: bytes 5-9/10\r\n");
+    const struct {
+        std::string url;
+        int status;
+        std::optional<std::string> contentRange;
+        std::optional<std::uint64_t> contentLength;
+    } cases[] = {
+        {partial.url + "file.bin", 206, "bytes 5-9/10", 5},
+        {services.ScriptedUrl("bytes/300"), 200, std::nullopt, 300},
+        // Redirections come back as they are, not followed.
+        {services.ScriptedUrl("status/302"), 302, std::nullopt, std::nullopt},
+        {services.ScriptedUrl("status/416"), 416, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        AnswerHead seen;
+        EXPECT_EQ(FailureOf([&] {
+                      client.Get(c.url, nullptr, 0, [&](const AnswerHead& head) -> IResponseSink* {
+                          seen = head;
+                          return nullptr;
+                      });
+                  }),
+                  kServerInternalErrorGbk)
+            << c.url;
+        EXPECT_EQ(seen.status, c.status) << c.url;
+        EXPECT_EQ(client.lastStatus, c.status) << c.url;
+        EXPECT_EQ(seen.contentRange, c.contentRange) << c.url;
+        if (c.contentLength) {
+            EXPECT_EQ(seen.contentLength, c.contentLength) << c.url;
+        }
+    }
+    // Taken, the body goes to the sink named.
+    BodyCollector collector;
+    client.Get(partial.url + "file.bin", nullptr, 0, [&](const AnswerHead&) { return &collector; });
+    EXPECT_EQ(collector.body, "56789");
 }
 
 TEST(InternetErrorText, NamesTheCodeWhenThePlatformHasNoText) {

@@ -4,12 +4,6 @@
 
 #include "operations/cache_file_digest.h"
 
-namespace {
-
-constexpr std::int64_t kResumeUnit = 1024;
-
-}  // namespace
-
 std::optional<std::int64_t> CachedFileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA status;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &status)) return std::nullopt;

@@ -16,6 +16,9 @@ class CCacheFileDigest;
 // size cannot be read.
 std::optional<std::int64_t> CachedFileSize(const std::string& path);
 
+// Downloads resume from a whole number of these bytes.
+inline constexpr std::int64_t kResumeUnit = 1024;
+
 // Where a download into the file at path resumes: its size rounded down to
 // whole kilobytes, 0 when there is no such file. Whatever length a cut-off
 // download left, the bytes before this offset are whole.

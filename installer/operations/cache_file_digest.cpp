@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "operations/cache_file.h"
 #include "platform/kernel_handle.h"
 #include "platform/sha256_engine.h"
 
@@ -20,6 +21,10 @@ constexpr DWORD kReadPiece = 1 << 20;
 }  // namespace
 
 // The running hash and how far it has come; used by one thread at a time.
+// Only whole resume units go into the hash; the bytes after the last whole
+// one wait aside. A download that breaks off resumes from its last whole
+// unit, so when the next source writes there, the bytes past it are
+// dropped and nothing is hashed again.
 class CCacheFileDigest::Hashing {
 public:
     Hashing(std::string path, const std::atomic<bool>& stopping)
@@ -28,21 +33,28 @@ public:
     }
 
     void Add(std::uint64_t position, const char* bytes, std::size_t size) {
-        if (CoverUpTo(position)) failed_ = !Hash(bytes, size);
+        if (CoverUpTo(position)) failed_ = !Append(bytes, size);
     }
 
-    // Makes the hash cover exactly the file's bytes [0, position): starts
-    // over when it went further, reads what it was not shown. False once
-    // anything has failed.
+    // Makes the hash and the bytes aside cover exactly the file's bytes
+    // [0, position): drops what lies past it, starts over when that is in
+    // the hash already, reads what it was not shown. False once anything
+    // has failed.
     bool CoverUpTo(std::uint64_t position) {
-        if (!failed_ && position < end_) Restart();
-        if (!failed_ && position > end_) failed_ = !ReadFromFile(position);
+        if (!failed_ && position < hashed_) Restart();
+        if (failed_) return false;
+        if (position <= End()) {
+            tail_.resize(static_cast<std::size_t>(position - hashed_));
+            return true;
+        }
+        failed_ = !ReadFromFile(position);
         return !failed_;
     }
 
     std::optional<Sha256Digest> Finish(std::uint64_t length) {
         if (!CoverUpTo(length)) return std::nullopt;
         try {
+            engine_->Add(tail_.data(), tail_.size());
             return engine_->Finish();
         } catch (const std::exception&) {
             return std::nullopt;
@@ -50,19 +62,35 @@ public:
     }
 
 private:
-    // The next bytes of the file after end_.
-    bool Hash(const char* bytes, std::size_t size) {
+    std::uint64_t End() const { return hashed_ + tail_.size(); }
+
+    // The next bytes of the file after End(): whole units into the hash, the
+    // rest aside.
+    bool Append(const char* bytes, std::size_t size) {
         try {
-            engine_->Add(bytes, size);
+            if (!tail_.empty()) {
+                const std::size_t fill = std::min(size, kUnit - tail_.size());
+                tail_.insert(tail_.end(), bytes, bytes + fill);
+                bytes += fill;
+                size -= fill;
+                if (tail_.size() < kUnit) return true;
+                engine_->Add(tail_.data(), kUnit);
+                hashed_ += kUnit;
+                tail_.clear();
+            }
+            const std::size_t whole = size / kUnit * kUnit;
+            if (whole > 0) engine_->Add(bytes, whole);
+            hashed_ += whole;
+            tail_.assign(bytes + whole, bytes + size);
         } catch (const std::exception&) {
             return false;  // the system would not hash
         }
-        end_ += size;
         return true;
     }
 
     void Restart() {
-        end_ = 0;
+        hashed_ = 0;
+        tail_.clear();
         try {
             engine_.emplace();
         } catch (const std::exception&) {
@@ -70,33 +98,36 @@ private:
         }
     }
 
-    // Hashes the file's bytes [end_, position). The file stays open to its
+    // Hashes the file's bytes [End(), position). The file stays open to its
     // writer, and to its deletion by a download that fails meanwhile.
     bool ReadFromFile(std::uint64_t position) {
         const KernelHandle file = AdoptFileHandle(CreateFileA(
             path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         LARGE_INTEGER start;
-        start.QuadPart = static_cast<LONGLONG>(end_);
+        start.QuadPart = static_cast<LONGLONG>(End());
         if (!file || !SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) return false;
         std::vector<char> piece(kReadPiece);
-        while (end_ < position) {
+        while (End() < position) {
             if (stopping_) return false;
             const auto wanted =
-                static_cast<DWORD>(std::min<std::uint64_t>(kReadPiece, position - end_));
+                static_cast<DWORD>(std::min<std::uint64_t>(kReadPiece, position - End()));
             DWORD read = 0;
             if (!ReadFile(file.Get(), piece.data(), wanted, &read, nullptr) || read == 0 ||
-                !Hash(piece.data(), read)) {
+                !Append(piece.data(), read)) {
                 return false;
             }
         }
         return true;
     }
 
+    static constexpr std::size_t kUnit = kResumeUnit;
+
     std::string path_;
     const std::atomic<bool>& stopping_;
     std::optional<CSha256Engine> engine_;
-    std::uint64_t end_ = 0;  // the hash covers the file's bytes [0, end_)
+    std::uint64_t hashed_ = 0;  // the hash covers the file's bytes [0, hashed_)
+    std::vector<char> tail_;    // and these are the file's next bytes
     bool failed_ = false;
 };
 

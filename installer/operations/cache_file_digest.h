@@ -19,10 +19,12 @@
 // bytes that went in and where; the digest hashes copies of those bytes, in
 // order, on a thread of its own, while the next piece arrives. Bytes it was
 // never shown (a prefix kept from an earlier download, or a gap) it reads
-// from the file, once. A write that lands before the bytes already hashed
-// (a download that starts the file over) has it hash the file's bytes before
-// that point again, from disk. However the writes come, the digest is that
-// of the bytes on disk from 0 to the length asked for.
+// from the file, once. A write at or after the last whole kilobyte shown
+// (the next source of a download resuming there) drops what was shown past
+// it and costs nothing more; one that lands before (a download that starts
+// the file over) has it hash the file's bytes before that point again, from
+// disk. However the writes come, the digest is that of the bytes on disk
+// from 0 to the length asked for.
 class CCacheFileDigest {
 public:
     // kept: the file's first bytes, which stay as they are; hashed from the

@@ -66,6 +66,13 @@ TEST(CacheFileDigest, IsTheDigestOfTheBytesOnDiskHoweverTheWritesCame) {
         {"a kept prefix", kept.substr(0, 2500), 2048, {{2048, a}}, 8048},
         {"started over from 0", kept.substr(0, 3072), 3072, {{3072, a}, {0, b}, {6000, a}}, 12000},
         {"resumed at a whole KiB of what was hashed", "", 0, {{0, a}, {4096, b}}, 10096},
+        // Each next source of a download resumes at the last whole KiB.
+        {"cut and resumed at the last whole KiB, twice",
+         "",
+         0,
+         {{0, a}, {5120, b.substr(0, 3000)}, {7168, b}},
+         13168},
+        {"a whole file from 0 over a kept prefix", kept, 3072, {{0, a}}, 6000},
         {"a gap no write showed", kept, 0, {{3000, a}}, 9000},
         {"asked for less than was hashed", "", 0, {{0, a}}, 3000},
         {"nothing written after the kept prefix", kept.substr(0, 2500), 2048, {}, 2500},

@@ -81,6 +81,7 @@ std::unique_ptr<COperatorBase> CreateOperation(const xercesc::DOMNode* element,
     if (!skipCount.empty()) operation->skipCountOnSuccess = ParseLeadingInteger(skipCount);
 
     operation->trusted = context.trusted;
+    operation->offlineLayout = context.offlineLayout;
     if (!operation->Init(element)) throw CMessageError(operation_messages::kModuleInitFailed);
     return operation;
 }

@@ -14,6 +14,9 @@ struct OperationContext {
     // The answer was signed (trusted mode): what the operations fetch and run
     // must then be declared with its hash.
     bool trusted = false;
+    // The offline layout the answer came from; "" when it came from the
+    // server.
+    std::string offlineLayout;
 };
 
 // Builds the operation that an Operation element of the server's answer

@@ -28,7 +28,7 @@ protected:
         CXmlDocument holder;
         const xercesc::DOMNode* element = ParseRoot(holder, xml);
         if (element == nullptr) throw std::runtime_error("test element does not parse: " + xml);
-        return CreateOperation(element, {kBase, kCache, trusted});
+        return CreateOperation(element, {kBase, kCache, trusted, ""});
     }
 
     // The text CreateOperation throws, or "built" when it succeeds.
@@ -114,7 +114,7 @@ TEST_F(OperationFactoryTest, ANodeThatIsNotAnElementHasNoModuleName) {
     const xercesc::DOMNode* root = ParseRoot(holder, "<List>text</List>");
     ASSERT_NE(root, nullptr);
     try {
-        CreateOperation(root->getFirstChild(), {kBase, kCache});
+        CreateOperation(root->getFirstChild(), {kBase, kCache, false, ""});
         FAIL() << "a text node was accepted";
     } catch (const CMessageError& error) {
         EXPECT_EQ(error.Text(), "\xbb\xf1\xc8\xa1\xc4\xa3\xbf\xe9\xc3\xfb\xb3\xc6\xca\xa7\xb0\xdc");
@@ -238,6 +238,13 @@ TEST_F(OperationFactoryTest, DeclaredSizesAndHashesMustBeWellFormedAndInTrustedM
     };
     const std::string sha = "<Sha256>" + hash + "</Sha256>";
     const std::string failed = operation_messages::kModuleInitFailed;
+    const std::string declared = "<Size>12</Size>" + sha;
+    const auto mirror = [](const std::string& url) { return "<Mirror>" + url + "</Mirror>"; };
+    const auto mirrors = [&](int count) {
+        std::string children;
+        for (int i = 0; i < count; ++i) children += mirror("http://m" + std::to_string(i) + "/f");
+        return children;
+    };
     const struct {
         std::string element;
         const char* untrusted;  // the outcome outside trusted mode
@@ -255,6 +262,18 @@ TEST_F(OperationFactoryTest, DeclaredSizesAndHashesMustBeWellFormedAndInTrustedM
          failed},
         {download("<Size>12</Size><Sha256/>"), failed.c_str(), failed},
         {download("<X><Size>12</Size>" + sha + "</X>"), "built", failed},
+        // Mirrors: only with both declarations, at most 8, absolute http(s).
+        {download(declared + mirror("http://m/f")), "built", "built"},
+        {download(declared + mirrors(8)), "built", "built"},
+        {download(declared + mirrors(9)), failed.c_str(), failed},
+        {download("<Size>12</Size>" + mirror("http://m/f")), failed.c_str(), failed},
+        {download(sha + mirror("http://m/f")), failed.c_str(), failed},
+        {download(declared + mirror("https://m:8443/f") + mirror("ftp://m/f")), failed.c_str(),
+         failed},
+        {download(declared + mirror("files/f")), failed.c_str(), failed},
+        {download(declared + mirror("//m/f")), failed.c_str(), failed},
+        {download(declared + mirror("http:///f")), failed.c_str(), failed},
+        {download(declared + "<Mirror/>"), failed.c_str(), failed},
         {setup(""), "built", failed},
         {setup(sha), "built", "built"},
         {setup("<Sha256>" + hash + "0</Sha256>"), failed.c_str(), failed},
@@ -267,9 +286,12 @@ TEST_F(OperationFactoryTest, DeclaredSizesAndHashesMustBeWellFormedAndInTrustedM
         EXPECT_EQ(Outcome(c.element, true), c.trusted) << c.element;
     }
 
-    const auto declared = CreateAs<COpFileDownload>(download("<Size>12</Size>" + sha));
-    EXPECT_EQ(declared->declaration.size, 12u);
-    EXPECT_EQ(declared->declaration.sha256, DeclaredSha256(hash));
+    const auto download12 =
+        CreateAs<COpFileDownload>(download(declared + mirror("https://b/f") + "<X>" +
+                                           mirror("http://x/f") + "</X>" + mirror("http://a/f")));
+    EXPECT_EQ(download12->declaration.size, 12u);
+    EXPECT_EQ(download12->declaration.sha256, DeclaredSha256(hash));
+    EXPECT_THAT(download12->mirrors, ElementsAre("https://b/f", "http://a/f"));
 }
 
 TEST_F(OperationFactoryTest, BlackListTakesNonEmptyDirectItemsOnce) {

@@ -32,3 +32,13 @@ void LogOperationEnd(const COperatorBase& operation, std::int64_t milliseconds) 
     if (facts.exitCode) fields.emplace_back("exit-code", *facts.exitCode);
     install_log::Write("operation-end", fields);
 }
+
+void LogDownloadSource(const std::string& label, const std::string& url, std::int64_t offset,
+                       int status, std::uint64_t bytes, std::int64_t milliseconds) {
+    install_log::Write("download-source", {{"label", label},
+                                           {"url", url},
+                                           {"offset", offset},
+                                           {"status", status},
+                                           {"bytes", bytes},
+                                           {"milliseconds", milliseconds}});
+}

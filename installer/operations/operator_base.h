@@ -53,6 +53,10 @@ public:
     // Set before Init: the answer was signed, so Init insists on the declared
     // hashes of what the operation fetches or runs.
     bool trusted = false;
+    // Set before Init: the folder of the offline layout that the run comes
+    // from instead of the network ("" online). Nothing goes to the network
+    // then: downloads copy the layout's files.
+    std::string offlineLayout;
 
 protected:
     COperatorBase(std::string name, std::string label, std::string serverBaseUrl,

@@ -34,6 +34,7 @@ bool COpRUVInvoker::Init(const xercesc::DOMNode*) { return true; }
 
 void COpRUVInvoker::Run() {
     result = OperationResult{};
+    report.clear();
     CLSID classId{};
     if (!FindProductControl(classId)) {
         Fail(kNotInstalledReported, operation_messages::kNotInstalledReported,
@@ -76,7 +77,9 @@ bool COpRUVInvoker::ReportOSToServer() {
 
 void COpRUVInvoker::Fail(int reportedCode, const char* reportedText, int unreportedCode,
                          const char* unreportedText) {
-    const bool reported = ReportOSToServer();
+    const bool offline = !offlineLayout.empty();
+    const bool reported = !offline && ReportOSToServer();
+    report = offline ? "not-sent" : reported ? "sent" : "failed";
     result.code = reported ? reportedCode : unreportedCode;
     result.message = reported ? reportedText : unreportedText;
     result.showMessage = true;

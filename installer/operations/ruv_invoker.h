@@ -24,6 +24,10 @@ public:
     bool ReportOSToServer();
 
     std::string programPath;  // the program last started or tried
+    // What became of the report of the latest failure: "sent", "failed", or
+    // "not-sent" under an offline layout, which keeps off the network; ""
+    // when nothing was to be reported.
+    std::string report;
 
     static constexpr int kNotInstalledReported = 601;
     static constexpr int kNotInstalledReportFailed = 602;

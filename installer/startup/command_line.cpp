@@ -16,6 +16,8 @@ namespace {
 constexpr std::string_view kSilent = "silent";
 constexpr std::string_view kLaunch = "launch";
 constexpr std::string_view kLogPrefix = "log:";
+constexpr std::string_view kLayoutPrefix = "layout:";
+constexpr std::string_view kSourcePrefix = "source:";
 
 bool EqualsIgnoringCase(std::string_view text, std::string_view lowerCase) {
     return text.size() == lowerCase.size() &&
@@ -28,6 +30,14 @@ bool EqualsIgnoringCase(std::string_view text, std::string_view lowerCase) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine commandLine;
+    // The latest argument of each switch that another one excludes.
+    const std::string* layout = nullptr;
+    const std::string* excluding = nullptr;  // /source or /launch
+    const std::string* later = nullptr;      // the later of the two
+    const auto takesPath = [](std::string_view name, std::string_view prefix) {
+        return name.size() > prefix.size() &&
+               EqualsIgnoringCase(name.substr(0, prefix.size()), prefix);
+    };
     for (const std::string& argument : arguments) {
         const std::string_view text = argument;
         const std::string_view name = text.empty() ? text : text.substr(1);
@@ -36,12 +46,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             commandLine.silent = true;
         } else if (isSwitch && EqualsIgnoringCase(name, kLaunch)) {
             commandLine.launch = true;
-        } else if (isSwitch && name.size() > kLogPrefix.size() &&
-                   EqualsIgnoringCase(name.substr(0, kLogPrefix.size()), kLogPrefix)) {
+            excluding = later = &argument;
+        } else if (isSwitch && takesPath(name, kLogPrefix)) {
             commandLine.logPath = name.substr(kLogPrefix.size());
+        } else if (isSwitch && takesPath(name, kLayoutPrefix)) {
+            commandLine.layoutPath = name.substr(kLayoutPrefix.size());
+            layout = later = &argument;
+        } else if (isSwitch && takesPath(name, kSourcePrefix)) {
+            commandLine.sourcePath = name.substr(kSourcePrefix.size());
+            excluding = later = &argument;
         } else if (!commandLine.badArgument) {
             commandLine.badArgument = argument;
         }
+    }
+    // A layout is made, never run: it goes with neither.
+    if (!commandLine.badArgument && layout != nullptr && excluding != nullptr) {
+        commandLine.badArgument = *later;
     }
     return commandLine;
 }

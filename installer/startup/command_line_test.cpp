@@ -26,6 +26,12 @@ TEST(CommandLine, SwitchesTakeSlashOrDashInAnyCaseAndAnythingElseIsBad) {
         {{"/silentx"}, false, false, "", "/silentx"},
         {{"/"}, false, false, "", "/"},
         {{""}, false, false, "", ""},
+        {{"/layout:"}, false, false, "", "/layout:"},
+        {{"-SOURCE:"}, false, false, "", "-SOURCE:"},
+        // A layout is made, never run or launched.
+        {{"/layout:D:\\l", "/silent", "/source:E:\\l"}, true, false, "", "/source:E:\\l"},
+        {{"/Source:E:\\l", "-LAYOUT:D:\\l"}, false, false, "", "-LAYOUT:D:\\l"},
+        {{"/launch", "/layout:D:\\l"}, false, true, "", "/layout:D:\\l"},
     };
     for (const Case& c : cases) {
         const CommandLine parsed = ParseCommandLine(c.arguments);
@@ -35,6 +41,16 @@ TEST(CommandLine, SwitchesTakeSlashOrDashInAnyCaseAndAnythingElseIsBad) {
         EXPECT_EQ(parsed.logPath, c.logPath) << name;
         EXPECT_EQ(parsed.badArgument, c.bad) << name;
     }
+
+    const CommandLine layout = ParseCommandLine({"/LAYOUT:C:\\a b", "-silent", "/layout:D:\\l"});
+    EXPECT_EQ(layout.layoutPath, "D:\\l");
+    EXPECT_EQ(layout.sourcePath, "");
+    EXPECT_FALSE(layout.badArgument.has_value());
+    const CommandLine source =
+        ParseCommandLine({"-Source:\\\\share\\layout", "/silent", "/launch"});
+    EXPECT_EQ(source.sourcePath, "\\\\share\\layout");
+    EXPECT_TRUE(source.launch);
+    EXPECT_FALSE(source.badArgument.has_value());
 }
 
 }  // namespace

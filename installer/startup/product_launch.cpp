@@ -7,12 +7,15 @@
 
 OperationResult LaunchProduct(const CInstallerContext& context, const ProxyChoice& choice) {
     COpRUVInvoker invoker(context.serverBaseUrl, context.cacheDirectory);
+    invoker.offlineLayout = context.offlineLayout;
     invoker.PrepareRun(choice, nullptr);
     const Stopwatch stopwatch;
     invoker.Run();
-    install_log::Write("launch", {{"program", invoker.programPath},
-                                  {"code", invoker.result.code},
-                                  {"message", invoker.result.message},
-                                  {"milliseconds", stopwatch.Milliseconds()}});
+    LogFields fields = {{"program", invoker.programPath},
+                        {"code", invoker.result.code},
+                        {"message", invoker.result.message},
+                        {"milliseconds", stopwatch.Milliseconds()}};
+    if (!invoker.report.empty()) fields.emplace_back("report", invoker.report);
+    install_log::Write("launch", fields);
     return invoker.result;
 }

@@ -6,6 +6,7 @@
 class CInstallerContext;
 
 // Starts the installed product, without waiting for it; when it cannot be
-// started, the launcher reports to the server through the chosen proxy.
-// Writes the launch and its outcome to the install log.
+// started, the launcher reports to the server through the chosen proxy
+// (never when the run came from an offline layout). Writes the launch and
+// its outcome to the install log.
 OperationResult LaunchProduct(const CInstallerContext& context, const ProxyChoice& choice);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/xml_document.h"
@@ -16,6 +17,7 @@
 #include "skin/gdiplus_session.h"
 #include "skin/msg_box.h"
 #include "startup/command_line.h"
+#include "startup/offline_layout.h"
 #include "startup/product_launch.h"
 #include "startup/proxy_prompt.h"
 #include "window/run_driver.h"
@@ -50,10 +52,19 @@ bool CRUVInstallerApp::InitInstance() {
     LogStart(commandLine);
     if (logFolder) LogOwnFolder("log-folder", *logFolder);
     int exitCode = kExitBadCommandLine;
+    // Relative folders are the current folder's, whatever the run does.
+    const auto folder = [](const std::string& path) {
+        return path.empty() ? path : FullFolderPath(path);
+    };
+    const std::string source = folder(commandLine.sourcePath);
     if (commandLine.badArgument) {
         install_log::Write("bad-command-line", {{"argument", *commandLine.badArgument}});
+    } else if (!commandLine.layoutPath.empty()) {
+        exitCode = MakeOfflineLayout(folder(commandLine.layoutPath));
+    } else if (commandLine.silent) {
+        exitCode = RunUnattended(commandLine.launch, source);
     } else {
-        exitCode = commandLine.silent ? RunUnattended(commandLine.launch) : RunWithWindow();
+        exitCode = RunWithWindow(source);
     }
     install_log::Write("end", {{"exit-code", exitCode}});
     install_log::Close();
@@ -68,16 +79,18 @@ void CRUVInstallerApp::LogStart(const CommandLine& commandLine) {
                                  {"unattended", commandLine.silent}});
 }
 
-int CRUVInstallerApp::RunWithWindow() {
+int CRUVInstallerApp::RunWithWindow(const std::string& offlineLayout) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), kAllCommonControlClasses};
     InitCommonControlsEx(&controls);
     // GDI+ outlives the dialogs: their controls hold GDI+ pictures until
     // they are destroyed with them.
     CGdiplusSession gdiplus;
     CInstallerContext context;
+    context.offlineLayout = offlineLayout;
     CXmlRuntime xmlRuntime;
     ProxyChoice proxy;
-    OperationList operations = RunExchangeWithProxyPrompt(context, proxy);
+    OperationList operations = offlineLayout.empty() ? RunExchangeWithProxyPrompt(context, proxy)
+                                                     : RunLayoutExchange(context);
     if (operations.empty()) return kExitSucceeded;
 
     // OK starts the product while the window still shows, so a failure's
@@ -95,8 +108,18 @@ int CRUVInstallerApp::RunWithWindow() {
     return kExitSucceeded;
 }
 
-int CRUVInstallerApp::RunUnattended(bool launch) {
+OperationList CRUVInstallerApp::RunLayoutExchange(CInstallerContext& context) {
+    ExchangeOutcome outcome = RunInitialExchange(context);
+    if (outcome.Succeeded()) return std::move(outcome.operations);
+    // No proxy can help a layout on disk: the user is told what is wrong
+    // with it instead, and the program ends.
+    AppMessageBox(window_messages::kLayoutUnusable + outcome.failure);
+    return {};
+}
+
+int CRUVInstallerApp::RunUnattended(bool launch, const std::string& offlineLayout) {
     CInstallerContext context;
+    context.offlineLayout = offlineLayout;
     CXmlRuntime xmlRuntime;
     ExchangeOutcome outcome = RunInitialExchange(context);
     if (!outcome.Succeeded()) return kExitExchangeFailed;

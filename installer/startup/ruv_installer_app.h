@@ -3,7 +3,9 @@
 #include <string>
 
 #include "framework/application.h"
+#include "operations/operator_base.h"
 
+class CInstallerContext;
 struct CommandLine;
 
 // The installer's application object. It owns the order of a run: the
@@ -28,9 +30,13 @@ protected:
 private:
     static void LogStart(const CommandLine& commandLine);
     // The exchange, with the proxy prompt after each failure, and the
-    // window when it left operations to run. Always kExitSucceeded.
-    int RunWithWindow();
+    // window when it left operations to run. With an offline layout, its
+    // answer instead, once: a failure is shown in a message box, and ends
+    // the program. Always kExitSucceeded.
+    int RunWithWindow(const std::string& offlineLayout);
+    static OperationList RunLayoutExchange(CInstallerContext& context);
     // The exchange once and the run, with no window, message box or pause;
-    // with launch, the product is started after a run that succeeded.
-    static int RunUnattended(bool launch);
+    // with launch, the product is started after a run that succeeded. With
+    // an offline layout, from that.
+    static int RunUnattended(bool launch, const std::string& offlineLayout);
 };

@@ -13,6 +13,8 @@ inline constexpr char kRunSucceeded[] = "Ruvex已安装成功！";
 inline constexpr char kLaunchFailed[] = "启动Ruvex失败：";
 
 inline constexpr char kProxyPrompt[] = "无法连接服务器，是否设置代理服务器？";
+// Followed by the failure of the exchange with an offline layout.
+inline constexpr char kLayoutUnusable[] = "离线安装包无法使用：";
 
 inline constexpr char kProxyDialogTitle[] = "Ruvex";
 inline constexpr char kAddressPlaceholder[] = "代理服务器地址";

@@ -13,12 +13,20 @@
 
 using ops_test::ReadTestFile;
 using ops_test::Sha256HexOf;
+using ops_test::TestFolder;
+using ops_test::WaitUntil;
 using ops_test::WindowsPathOf;
 using ops_test::WriteTestFile;
 
 namespace {
 
 constexpr char kSetupName[] = "RUVSetup.exe";
+// "服务器应答签名无效", as the log has it.
+constexpr char kSignatureInvalidUtf8[] =
+    "\xe6\x9c\x8d\xe5\x8a\xa1\xe5\x99\xa8\xe5\xba\x94\xe7\xad\x94\xe7\xad\xbe\xe5\x90\x8d\xe6"
+    "\x97\xa0\xe6\x95\x88";
+// No product is installed, and a run from a layout reports nothing.
+constexpr DWORD kNothingToLaunchUnreported = 602;
 
 // The setup program fixture, as plans serve it.
 std::string SetupProgram() { return ReadTestFile(WindowsPathOf(RUVI_SETUP_PROGRAM)); }
@@ -140,6 +148,58 @@ TEST_F(TrustedFlowTest, AnswersTheTrustKeyDidNotSignForThisRequestAndUntrustedSe
         installed.Configure(c.url, key.trustKey);
         ExpectOnlyTheProxyPrompt(c.name);
     }
+}
+
+TEST_F(TrustedFlowTest, ALayoutMadeOnlineRunsWithTheServerGoneButNotWithAnAnswerChanged) {
+    server.emplace(StartSigned(DeclaredDownloadAndSetup(), key));
+    installed.Configure(server->url, key.trustKey);
+    const TestFolder layouts("layouts");
+    const std::string layout = layouts.PathOf("made here");  // missing: created
+    const auto layoutFile = [&](const std::string& name) {
+        return ReadTestFile(layout + "\\" + name);
+    };
+    // Each run ends on its own, and shows nothing.
+    const auto run = [&](const std::string& arguments) {
+        Start(arguments);
+        bool shown = false;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                shown = shown || installer->FindWindowWith(InstallerProcess::kAnyWindow) != nullptr;
+                return !installer->Running();
+            },
+            60000))
+            << arguments;
+        EXPECT_FALSE(shown) << arguments;
+        return installer->ExitCode();
+    };
+
+    ASSERT_EQ(run("\"/layout:" + layout + "\""), 0u) << InstallLog();
+    const std::string nonce = layoutFile("answer.nonce");
+    EXPECT_EQ(nonce.size(), 33u);
+    EXPECT_EQ(nonce.find_first_not_of("0123456789abcdef"), 32u) << nonce;
+    EXPECT_TRUE(layoutFile("answer.signature").ends_with("\n"));
+    EXPECT_FALSE(layoutFile("answer").empty());
+    EXPECT_TRUE(layoutFile(std::string("files\\") + kSetupName) == SetupProgram());
+    // Nothing ran, and the work folder kept no copy.
+    EXPECT_FALSE(Exists(kSetupName));
+    EXPECT_FALSE(Exists("RUVSetup.exe.mark"));
+
+    server.reset();
+    // The lines as another tool may write them: no line feed at the end.
+    WriteTestFile(layout + "\\answer.nonce", nonce.substr(0, 32));
+    EXPECT_EQ(run("/silent /launch \"/source:" + layout + "\""), kNothingToLaunchUnreported);
+    EXPECT_TRUE(Exists("RUVSetup.exe.mark"));
+    const std::string log = InstallLog();
+    EXPECT_NE(log.find(" signature=\"valid\""), std::string::npos) << log;
+    EXPECT_NE(log.find(" report=\"not-sent\""), std::string::npos) << log;
+
+    std::filesystem::remove(WorkFile("RUVSetup.exe.mark"));
+    std::string answer = layoutFile("answer");
+    answer[answer.size() / 2] ^= 0x01;
+    WriteTestFile(layout + "\\answer", answer);
+    EXPECT_EQ(run("/silent \"/source:" + layout + "\""), 1u);
+    EXPECT_NE(InstallLog().find(kSignatureInvalidUtf8), std::string::npos) << InstallLog();
+    EXPECT_FALSE(Exists("RUVSetup.exe.mark"));
 }
 
 }  // namespace

@@ -161,17 +161,18 @@ SquidProxy TestServices::StartSquid(const std::string& user, const std::string& 
                       std::stoi(facts.at("port")), facts.at("accessLog")};
 }
 
-NginxProxy TestServices::StartNginx(const std::vector<int>& upstreamPorts,
-                                    long long bytesPerSecond) {
+NginxProxy TestServices::StartNginx(const std::vector<int>& upstreamPorts, long long bytesPerSecond,
+                                    const std::string& filesUnixPath) {
     std::string ports;
     for (const int port : upstreamPorts) {
         if (!ports.empty()) ports += ',';
         ports += std::to_string(port);
     }
     auto facts = CallServices(
-        controlUrl_, "/nginx?upstreams=" + ports + "&rate=" + std::to_string(bytesPerSecond));
+        controlUrl_, "/nginx?upstreams=" + ports + "&rate=" + std::to_string(bytesPerSecond) +
+                         (filesUnixPath.empty() ? "" : "&files=" + filesUnixPath + "/"));
     return NginxProxy{ServiceLease(controlUrl_, std::stoi(facts.at("id"))), facts.at("url"),
-                      std::stoi(facts.at("port"))};
+                      std::stoi(facts.at("port")), facts.at("accessLog")};
 }
 
 std::string TestServices::ScriptedUrl(const std::string& answer) const {

@@ -59,6 +59,7 @@ struct NginxProxy {
     ServiceLease lease;
     std::string url;  // the server base URL through nginx
     int port = 0;
+    std::string accessLogPath;  // Z:\... as this program sees it
 };
 
 // A squid proxy with Basic authentication for one account.
@@ -170,8 +171,10 @@ public:
 
     // With bytesPerSecond, nginx reads each instance's answers no faster
     // than that (after the first second's worth): a download slowed down
-    // can be caught part-way.
-    NginxProxy StartNginx(const std::vector<int>& upstreamPorts, long long bytesPerSecond = 0);
+    // can be caught part-way. With filesUnixPath, its mirror serves that
+    // folder's files (a plan folder's files/) at url + "files/NAME".
+    NginxProxy StartNginx(const std::vector<int>& upstreamPorts, long long bytesPerSecond = 0,
+                          const std::string& filesUnixPath = "");
 
     // The URL of one of the host's scripted answers (see
     // services/scripted_answers.h), e.g. "status/404", "bytes/1000",

@@ -79,6 +79,7 @@ void AddControlApi(httplib::Server& server, ServiceRegistry& registry,
                     options.shippedConfig = sources.nginxConfig;
                     options.upstreamPorts = PortList(request.get_param_value("upstreams"));
                     options.rateLimit = std::stoll(ParamOr(request, "rate", "0"));
+                    options.filesFolder = request.get_param_value("files");
                     return registry.Adopt(std::make_unique<NginxService>(options));
                 }));
     server.Post("/stop", Stopping(registry, false));

@@ -12,6 +12,7 @@ constexpr char kNginxProgram[] = "/usr/sbin/nginx";
 constexpr char kStreamModule[] = "/usr/lib/nginx/modules/ngx_stream_module.so";
 constexpr char kUpstreamServer[] = "server 127.0.0.1:";
 constexpr char kHttpListen[] = "listen 80;";
+constexpr char kMirrorAlias[] = "alias /srv/ruvi/plan/files/;";
 constexpr int kStartAttempts = 3;
 constexpr auto kStartLimit = std::chrono::seconds(30);
 
@@ -23,7 +24,7 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 // lines replaced. Throws std::runtime_error when the shipped file no longer
 // has the lines replaced here.
 std::string TestNginxConfig(const std::string& shipped, const std::vector<int>& upstreamPorts,
-                            int listenPort) {
+                            int listenPort, const std::string& filesFolder) {
     std::istringstream lines(shipped);
     std::string adapted;
     bool upstreamReplaced = false;
@@ -42,6 +43,8 @@ std::string TestNginxConfig(const std::string& shipped, const std::vector<int>& 
                 adapted += margin + kUpstreamServer + std::to_string(port) + settings + "\n";
             }
             upstreamReplaced = true;
+        } else if (text == kMirrorAlias && !filesFolder.empty()) {
+            adapted += margin + "alias " + filesFolder + ";\n";
         } else if (text == kHttpListen) {
             adapted += margin + "listen 127.0.0.1:" + std::to_string(listenPort) + ";\n";
             listenReplaced = true;
@@ -81,7 +84,8 @@ bool NginxService::TryStart(const NginxOptions& options, const std::string& ship
     }
     WriteMainConfig(options, relayPorts);
     std::ofstream(folder_.Path() + "/ruvi.conf")
-        << TestNginxConfig(shipped, relayPorts.empty() ? options.upstreamPorts : relayPorts, port_);
+        << TestNginxConfig(shipped, relayPorts.empty() ? options.upstreamPorts : relayPorts, port_,
+                           options.filesFolder);
     process_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{kNginxProgram, "-e", folder_.Path() + "/error.log", "-c",
                                  folder_.Path() + "/nginx.conf", "-g", "daemon off;"},
@@ -112,7 +116,12 @@ void NginxService::WriteMainConfig(const NginxOptions& options,
         config << "}\n";
     }
     config << "http {\n"
-           << "  access_log " << folder << "/access.log;\n"
+           << "  log_format ruvi '$request status=$status range=\"$http_range\" "
+              "user-agent=\"$http_user_agent\" accept=\"$http_accept\" "
+              "cache-control=\"$http_cache_control\" pragma=\"$http_pragma\" "
+              "content-range=\"$sent_http_content_range\" "
+              "content-length=$sent_http_content_length bytes=$body_bytes_sent';\n"
+           << "  access_log " << folder << "/access.log ruvi;\n"
            << "  client_body_temp_path " << folder << "/body;\n"
            << "  proxy_temp_path " << folder << "/proxy;\n"
            << "  include " << folder << "/ruvi.conf;\n"

@@ -17,12 +17,17 @@ struct NginxOptions {
     // caught part-way. (nginx's limit_rate does not slow down answers passed
     // on unbuffered, as the shipped configuration passes them.)
     long long rateLimit = 0;
+    // When not empty, the folder (ending with "/") that the mirror serves
+    // in place of the shipped plan folder's files/.
+    std::string filesFolder;
 };
 
 // nginx on a free loopback port, with the shipped configuration in front of
 // ruvi-server instances: its upstream's servers replaced by the instances
-// (or their relays), plain HTTP on the port (the TLS lines go), everything
-// else as shipped. Its files stay in a folder of its own.
+// (or their relays), plain HTTP on the port (the TLS lines go), the mirror's
+// folder the test's, everything else as shipped. Its access log names the
+// headers of each mirror request and answer that downloads depend on. Its files stay in a folder of
+// its own.
 class NginxService : public Service {
 public:
     // Returns once nginx accepts connections; throws std::runtime_error (with

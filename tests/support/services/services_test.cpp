@@ -185,7 +185,7 @@ TEST(NginxService, PutsTheShippedConfigurationInFrontOfTheInstancesOverPlainHttp
     // Directly, and through relays that slow the instances down.
     for (const long long rateLimit : {0LL, 1LL << 20}) {
         auto nginx = std::make_unique<NginxService>(
-            NginxOptions{RUVI_SHIPPED_NGINX_CONF, {first.Port(), second.Port()}, rateLimit});
+            NginxOptions{RUVI_SHIPPED_NGINX_CONF, {first.Port(), second.Port()}, rateLimit, ""});
         const std::string facts = nginx->Facts();
         const int port = std::stoi(Fact(facts, "port"));
         EXPECT_EQ(Fact(facts, "url"), "http://127.0.0.1:" + std::to_string(port) + "/RUVServer/");
