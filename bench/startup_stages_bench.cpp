@@ -10,7 +10,8 @@
 //     font), up to the creation of the main window;
 //   the dialog from its template, up to WM_INITDIALOG;
 //   OnInitDialog up to the font: the controls placed, those shown skinned
-//     (their pictures loaded; hidden ones get theirs once the window shows);
+//     (the pictures of their first paint loaded; the rest come once the
+//     window shows);
 //   the rest of OnInitDialog: the font, the region, the progress bar (two
 //     more pictures);
 //   the window shown.

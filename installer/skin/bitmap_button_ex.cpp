@@ -12,7 +12,10 @@ void CBitmapButtonEx::SetImages(CBitmap normal, CBitmap over, CBitmap down, CBit
     pictures_[kDown] = std::move(down);
     pictures_[kFocus] = std::move(focus);
     pictures_[kDisabled] = std::move(disabled);
+    firstPaint_ = CBitmap();
 }
+
+void CBitmapButtonEx::SetFirstPaintImage(CBitmap picture) { firstPaint_ = std::move(picture); }
 
 CBitmapButtonEx::Picture CBitmapButtonEx::ChoosePicture(UINT action, UINT state) {
     if ((action & ODA_SELECT) != 0) return (state & ODS_SELECTED) != 0 ? kDown : kNormal;
@@ -22,13 +25,15 @@ CBitmapButtonEx::Picture CBitmapButtonEx::ChoosePicture(UINT action, UINT state)
 bool CBitmapButtonEx::DrawItem(const DRAWITEMSTRUCT& item) {
     const bool complete = std::all_of(pictures_.begin(), pictures_.end(),
                                       [](const CBitmap& picture) { return bool(picture); });
-    if (!complete) return false;
+    if (!complete && !firstPaint_) return false;
 
     const HDC dc = item.hDC;  // borrowed: it belongs to the system
     wchar_t caption[512] = {};
     GetWindowTextW(hwnd, caption, 512);
 
-    const HBITMAP picture = pictures_[ChoosePicture(item.itemAction, item.itemState)].Get();
+    const HBITMAP picture = complete
+                                ? pictures_[ChoosePicture(item.itemAction, item.itemState)].Get()
+                                : firstPaint_.Get();
     BITMAP shape{};
     GetObjectW(picture, sizeof(shape), &shape);
     RECT window{};

@@ -17,9 +17,15 @@ public:
     // button to owner-drawn (CDlgEx::LayoutFromTable does both).
     void SetImages(CBitmap normal, CBitmap over, CBitmap down, CBitmap focus, CBitmap disabled);
 
+    // Before its window is first shown a button can be seen in one state
+    // only, the one it starts in: until SetImages, it paints this picture
+    // whatever its state.
+    void SetFirstPaintImage(CBitmap picture);
+
     // Paints the item with the picture its action and state call for,
     // stretched to the button, and the caption over it in the font and text
-    // colour the device context comes with. False when it holds no pictures.
+    // colour the device context comes with. False when it holds neither all
+    // five pictures nor a first-paint picture.
     bool DrawItem(const DRAWITEMSTRUCT& item);
 
 protected:
@@ -32,4 +38,5 @@ private:
     static Picture ChoosePicture(UINT action, UINT state);
 
     std::array<CBitmap, kPictureCount> pictures_;
+    CBitmap firstPaint_;
 };

@@ -57,8 +57,13 @@ protected:
     // below pictureFolder ("skin\" of an install folder). Children the table
     // does not name keep their place. The table also gives text colours.
     // Decoding a picture costs more than anything else in bringing a window
-    // up, so the pictures of controls that start hidden wait until the
-    // window has been shown and painted; nothing shows them before.
+    // up, so only what the first paint shows is decoded before the window
+    // is shown: the pictures of controls that start hidden, and a shown
+    // button's pictures of the states it is not in, wait until the window
+    // has been shown and painted; nothing shows them before. Until then a
+    // button's other pictures are only looked for: one that is missing
+    // leaves the button standard from the start, one that is there but
+    // cannot be decoded turns it back into a standard button then.
     void LayoutFromTable(const std::string& pictureFolder,
                          std::span<const SkinnedControl> controls);
 
@@ -82,7 +87,11 @@ private:
     std::optional<LRESULT> OnNcHitTest(LPARAM point);
     const SkinnedControl* FindControl(int id) const;
     void SkinControl(HWND control, const SkinnedControl& entry);
+    void SkinButtonForFirstPaint(HWND button, const SkinnedControl& control);
     void SkinButton(HWND button, const SkinnedControl& control);
+    void UnskinButton(HWND button);
+    CBitmapButtonEx* SkinnedButton(HWND button) const;
+    std::string ButtonPicture(const SkinnedControl& control, std::size_t state) const;
     void ShowPicture(HWND picture, const std::string& path);
     void CompletePictures();
 
@@ -96,7 +105,8 @@ private:
     COLORREF textColour_ = 0;
     std::span<const SkinnedControl> controls_;
     std::string pictureFolder_;
-    // Skinned controls that start hidden, until they get their pictures.
+    // Skinned controls that start hidden, and shown buttons that have only
+    // their first-paint picture, until they get all their pictures.
     std::vector<HWND> waitingForPictures_;
     // From OnInitDialog until the window is first shown.
     bool picturesPending_ = false;

@@ -9,7 +9,14 @@
 
 namespace {
 
+constexpr std::size_t kNormalState = 0;
 constexpr std::size_t kDisabledState = 4;
+constexpr std::size_t kButtonStates = 5;
+
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
 
 bool IsButton(HWND control) {
     return (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) != 0;
@@ -46,10 +53,12 @@ void CDlgEx::LayoutFromTable(const std::string& pictureFolder,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         if (control->picture == nullptr) continue;
         // The dialog itself is not shown yet: the child's own style tells.
-        if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0) {
-            SkinControl(child, *control);
-        } else {
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) == 0) {
             waitingForPictures_.push_back(child);
+        } else if (IsButton(child)) {
+            SkinButtonForFirstPaint(child, *control);
+        } else {
+            SkinControl(child, *control);
         }
     }
 }
@@ -82,23 +91,67 @@ void CDlgEx::SkinControl(HWND control, const SkinnedControl& entry) {
     }
 }
 
-void CDlgEx::SkinButton(HWND button, const SkinnedControl& control) {
-    std::array<CBitmap, 5> pictures;
-    for (std::size_t state = 0; state < pictures.size(); ++state) {
-        const char* name = state == kDisabledState && control.disabledPicture != nullptr
-                               ? control.disabledPicture
-                               : control.picture;
-        pictures[state] =
-            LoadSkinImage(pictureFolder_ + name + skin_files::kButtonStateSuffixes[state] +
-                          skin_files::kPictureExtension);
-        if (!pictures[state]) return;
+void CDlgEx::SkinButtonForFirstPaint(HWND button, const SkinnedControl& control) {
+    const std::size_t firstState = IsWindowEnabled(button) ? kNormalState : kDisabledState;
+    for (std::size_t state = 0; state < kButtonStates; ++state) {
+        if (state != firstState && !IsFile(ButtonPicture(control, state))) return;
     }
+    CBitmap picture = LoadSkinImage(ButtonPicture(control, firstState));
+    if (!picture) return;
     auto skinned = std::make_unique<CBitmapButtonEx>();
     if (!skinned->SubclassWindow(button)) return;
-    skinned->SetImages(std::move(pictures[0]), std::move(pictures[1]), std::move(pictures[2]),
-                       std::move(pictures[3]), std::move(pictures[4]));
+    skinned->SetFirstPaintImage(std::move(picture));
     SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
     skinnedButtons_.push_back(std::move(skinned));
+    waitingForPictures_.push_back(button);
+}
+
+void CDlgEx::SkinButton(HWND button, const SkinnedControl& control) {
+    std::array<CBitmap, kButtonStates> pictures;
+    for (std::size_t state = 0; state < pictures.size(); ++state) {
+        pictures[state] = LoadSkinImage(ButtonPicture(control, state));
+        if (!pictures[state]) {
+            UnskinButton(button);
+            return;
+        }
+    }
+    CBitmapButtonEx* skinned = SkinnedButton(button);
+    if (skinned == nullptr) {
+        auto added = std::make_unique<CBitmapButtonEx>();
+        if (!added->SubclassWindow(button)) return;
+        skinned = added.get();
+        SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
+        skinnedButtons_.push_back(std::move(added));
+    }
+    skinned->SetImages(std::move(pictures[0]), std::move(pictures[1]), std::move(pictures[2]),
+                       std::move(pictures[3]), std::move(pictures[4]));
+}
+
+void CDlgEx::UnskinButton(HWND button) {
+    const auto found =
+        std::find_if(skinnedButtons_.begin(), skinnedButtons_.end(),
+                     [button](const auto& skinned) { return skinned->hwnd == button; });
+    if (found == skinnedButtons_.end()) return;
+    skinnedButtons_.erase(found);  // lets the button go
+    const LRESULT defaultId = SendMessageW(hwnd, DM_GETDEFID, 0, 0);
+    const bool isDefault =
+        HIWORD(defaultId) == DC_HASDEFID && LOWORD(defaultId) == GetDlgCtrlID(button);
+    SendMessageW(button, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+CBitmapButtonEx* CDlgEx::SkinnedButton(HWND button) const {
+    for (const auto& skinned : skinnedButtons_) {
+        if (skinned->hwnd == button) return skinned.get();
+    }
+    return nullptr;
+}
+
+std::string CDlgEx::ButtonPicture(const SkinnedControl& control, std::size_t state) const {
+    const char* name = state == kDisabledState && control.disabledPicture != nullptr
+                           ? control.disabledPicture
+                           : control.picture;
+    return pictureFolder_ + name + skin_files::kButtonStateSuffixes[state] +
+           skin_files::kPictureExtension;
 }
 
 void CDlgEx::ShowPicture(HWND picture, const std::string& path) {
