@@ -1,13 +1,11 @@
 #include "platform/own_folder.h"
 
 #include <aclapi.h>
-#include <bcrypt.h>
 #include <sddl.h>
-
-#include <cstdio>
 
 #include "platform/install_log.h"
 #include "platform/local_memory.h"
+#include "platform/random_name.h"
 
 namespace {
 
@@ -32,7 +30,6 @@ constexpr DWORD kAnySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DE
 constexpr DWORD kFolderItself = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
 
 constexpr char kSetAsideTag[] = ".untrusted-";
-constexpr std::size_t kSetAsideRandomBytes = 8;
 
 using SecurityDescriptor = LocalMemory<PSECURITY_DESCRIPTOR>;
 
@@ -98,18 +95,6 @@ bool IsOwn(HANDLE folder, PSID installFolderOwner) {
 std::string FolderName(const std::string& folderWithBackslash) {
     if (folderWithBackslash.size() <= 3) return folderWithBackslash;
     return folderWithBackslash.substr(0, folderWithBackslash.size() - 1);
-}
-
-std::string SetAsideName(const std::string& path) {
-    unsigned char random[kSetAsideRandomBytes] = {};
-    BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
-    std::string name = path + kSetAsideTag;
-    for (const unsigned char byte : random) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02x", byte);
-        name += digits;
-    }
-    return name;
 }
 
 // Makes the folder afresh with the administrators' descriptor, and holds it
@@ -205,8 +190,10 @@ OwnFolder PrepareOwnFolder(const std::string& installFolder, const char* name) {
         // Renamed, never deleted or changed: whatever stands there by now is
         // set aside, and what is made afresh is checked again.
         found.Reset();
-        folder.setAside = SetAsideName(folder.path);
-        if (!MoveFileExA(folder.path.c_str(), folder.setAside.c_str(), 0)) return folder;
+        folder.setAside = RandomNameBeside(folder.path, kSetAsideTag);
+        if (folder.setAside.empty() ||
+            !MoveFileExA(folder.path.c_str(), folder.setAside.c_str(), 0))
+            return folder;
     }
     if (CreateOwn(folder.path, installOwner, folder.hold)) {
         folder.state = folder.setAside.empty() ? OwnFolderState::Created : OwnFolderState::Replaced;

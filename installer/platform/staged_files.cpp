@@ -1,33 +1,14 @@
 #include "platform/staged_files.h"
 
-#include <bcrypt.h>
-
-#include <cstdio>
 #include <utility>
+
+#include "platform/random_name.h"
 
 namespace {
 
 constexpr DWORD kFolderItself = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
 constexpr char kStagedTag[] = ".staged-";
-constexpr std::size_t kStagedRandomBytes = 8;
 constexpr DWORD kCopyPiece = 1 << 20;
-
-// path + kStagedTag + 16 random hex digits; empty when the system has no
-// random bytes to give.
-std::string StagedName(const std::string& path) {
-    unsigned char random[kStagedRandomBytes] = {};
-    if (!BCRYPT_SUCCESS(
-            BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
-        return {};
-    }
-    std::string name = path + kStagedTag;
-    for (const unsigned char byte : random) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02x", byte);
-        name += digits;
-    }
-    return name;
-}
 
 bool WriteAll(HANDLE file, const char* bytes, std::size_t size) {
     while (size > 0) {
@@ -64,7 +45,7 @@ CStagedFiles::~CStagedFiles() {
 }
 
 KernelHandle CStagedFiles::Stage(const std::string& path) {
-    const std::string staged = StagedName(path);
+    const std::string staged = RandomNameBeside(path, kStagedTag);
     if (staged.empty()) return {};
     // CREATE_NEW: never a file, or a link, that someone put there.
     KernelHandle file = AdoptFileHandle(CreateFileA(staged.c_str(), GENERIC_WRITE, 0, nullptr,
