@@ -31,6 +31,20 @@ InstallerProcess& InstallerFlowTest::Start(const std::string& arguments) {
     return *installer;
 }
 
+DWORD InstallerFlowTest::RunShowingNothing(const std::string& arguments, const std::string& what) {
+    Start(arguments);
+    bool shown = false;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            shown = shown || installer->FindWindowWith(InstallerProcess::kAnyWindow) != nullptr;
+            return !installer->Running();
+        },
+        60000))
+        << what;
+    EXPECT_FALSE(shown) << what;
+    return installer->ExitCode();
+}
+
 std::string InstallerFlowTest::InstallLog() const {
     std::string suffix = "-";
     suffix += std::to_string(installer->Id()) + ".log";

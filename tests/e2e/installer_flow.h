@@ -38,6 +38,10 @@ protected:
     std::string ConfigureUnreachableServer();
 
     InstallerProcess& Start(const std::string& arguments = "");
+    // Starts the installer, expects it to end on its own within a minute
+    // without ever showing a window, and returns its exit code. what names
+    // the case in failures.
+    DWORD RunShowingNothing(const std::string& arguments, const std::string& what);
     // The main window once it shows, else a test failure.
     HWND MainWindow();
     // The skinned message box once it shows.

@@ -160,17 +160,7 @@ TEST_F(TrustedFlowTest, ALayoutMadeOnlineRunsWithTheServerGoneButNotWithAnAnswer
     };
     // Each run ends on its own, and shows nothing.
     const auto run = [&](const std::string& arguments) {
-        Start(arguments);
-        bool shown = false;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                shown = shown || installer->FindWindowWith(InstallerProcess::kAnyWindow) != nullptr;
-                return !installer->Running();
-            },
-            60000))
-            << arguments;
-        EXPECT_FALSE(shown) << arguments;
-        return installer->ExitCode();
+        return RunShowingNothing(arguments, arguments);
     };
 
     ASSERT_EQ(run("\"/layout:" + layout + "\""), 0u) << InstallLog();

@@ -82,17 +82,7 @@ TEST_F(InstallerFlowTest, UnattendedRunsShowNothingAndTellTheOutcomeByTheirExitC
     };
     for (const Case& c : cases) {
         c.prepare();
-        Start(c.arguments);
-        bool shown = false;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                shown = shown || installer->FindWindowWith(InstallerProcess::kAnyWindow) != nullptr;
-                return !installer->Running();
-            },
-            60000))
-            << c.name;
-        EXPECT_FALSE(shown) << c.name;
-        EXPECT_EQ(installer->ExitCode(), c.exitCode) << c.name;
+        EXPECT_EQ(RunShowingNothing(c.arguments, c.name), c.exitCode) << c.name;
         const std::string log =
             c.arguments.find("/log:") != std::string::npos ? ReadTestFile(logPath) : InstallLog();
         EXPECT_NE(log.find(c.logLine), std::string::npos) << c.name << "\n" << log;
