@@ -9,6 +9,22 @@ export RUVI_ROOT RUVI_CACHE RUVI_DEPS RUVI_WINEPREFIX
 
 ruvi_log() { printf '== %s\n' "$*" >&2; }
 
+# Debian's Wine starts without its preloader, so the ranges Windows programs
+# expect are claimed only once the loader (linked at 0x7d000000) is running.
+# The kernel places the C heap up to 1 GiB above the loader; when it lands on
+# 0x7ffe0000 the process dies with "failed to map the shared user data:
+# c0000018". Scripts that run Wine call this first with "$0" "$@": it starts
+# the script again without address randomisation, which everything it starts
+# inherits, so the heap always sits right after the loader. Where the
+# personality cannot be changed (a sandbox that forbids it), nothing changes.
+ruvi_without_address_randomization() {
+  local personality
+  read -r personality </proc/self/personality 2>/dev/null || return 0
+  (( 0x$personality & 0x40000 )) && return 0
+  setarch "$(uname -m)" -R true 2>/dev/null || return 0
+  exec setarch "$(uname -m)" -R "$@"
+}
+
 # The environment every Wine run of the project uses.
 ruvi_wine_env() {
   export WINEPREFIX=$RUVI_WINEPREFIX
