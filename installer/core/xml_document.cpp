@@ -7,6 +7,9 @@
 
 #include "core/dom_err_handler.h"
 #include "core/xml_local_text.h"
+#ifdef _WIN32
+#include "core/xml_machine_charsets.h"
+#endif
 #include "core/xml_messages.h"
 #include "core/xml_parse_settings.h"
 
@@ -28,7 +31,13 @@ std::string ParseInto(CXmlDocument& holder, const CDOMErrHandler& handler,
 
 }  // namespace
 
-CXmlRuntime::CXmlRuntime() { xercesc::XMLPlatformUtils::Initialize(); }
+CXmlRuntime::CXmlRuntime() {
+#ifdef _WIN32
+    StartXmlLibraryWithMachineCharsets();
+#else
+    xercesc::XMLPlatformUtils::Initialize();
+#endif
+}
 
 CXmlRuntime::~CXmlRuntime() { xercesc::XMLPlatformUtils::Terminate(); }
 
