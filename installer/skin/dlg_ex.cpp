@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "framework/device_context.h"
-#include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
 
 namespace {
@@ -18,7 +17,7 @@ CDlgEx::CDlgEx(UINT templateId, HWND parent) : CDialog(templateId, parent) {}
 void CDlgEx::InitSkin(const std::string& imagePath, int fontHeight, COLORREF textColour, int left,
                       int top, int right, int bottom) {
     skinRect_ = RECT{left, top, right, bottom};
-    background_ = LoadSkinImage(imagePath);
+    background_ = LoadPicture(imagePath);
     font_.Reset(CreateFontW(fontHeight, 0, 0, 0, kDialogFontWeight, FALSE, FALSE, FALSE,
                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             FF_SWISS, skin_files::kDialogFontFace));

@@ -10,6 +10,7 @@
 #include "framework/dialog.h"
 #include "framework/gdi_object.h"
 #include "skin/bitmap_button_ex.h"
+#include "skin/picture_prefetch.h"
 
 // A control's text colour is the dialog's own.
 inline constexpr COLORREF kDialogTextColour = CLR_INVALID;
@@ -44,6 +45,17 @@ public:
     // window's rectangle in the coordinates of window positioning.
     void InitSkin(const std::string& imagePath, int fontHeight, COLORREF textColour, int left,
                   int top, int right, int bottom);
+
+    // Pictures decoded ahead, taken instead of decoding them again; before
+    // InitSkin, and living as long as the dialog. None: every picture is
+    // decoded when it is needed.
+    void UsePicturesDecodedAhead(CPicturePrefetch* ahead) { picturesAhead_ = ahead; }
+
+    // The picture a control of a table shows in the state it usually starts
+    // in (a button's normal one), below pictureFolder: one a dialog may have
+    // decoded ahead. The control must have a picture.
+    static std::string StartingPicture(const std::string& pictureFolder,
+                                       const SkinnedControl& control);
 
 protected:
     // Moves the child controls to their skin positions and loads their
@@ -93,12 +105,14 @@ private:
     CBitmapButtonEx* SkinnedButton(HWND button) const;
     std::string ButtonPicture(const SkinnedControl& control, std::size_t state) const;
     void ShowPicture(HWND picture, const std::string& path);
+    CBitmap LoadPicture(const std::string& path);
     void CompletePictures();
 
     // Posted when the window is first shown. Subclasses keep their own
     // messages below it.
     static constexpr UINT kCompletePicturesMessage = WM_APP + 0x100;
 
+    CPicturePrefetch* picturesAhead_ = nullptr;
     RECT skinRect_{0, 0, 500, 500};
     CBitmap background_;
     CFont font_;

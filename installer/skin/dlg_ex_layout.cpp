@@ -1,6 +1,7 @@
 // How a skinned dialog places and paints its controls from its table.
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "skin/dlg_ex.h"
@@ -63,6 +64,19 @@ void CDlgEx::LayoutFromTable(const std::string& pictureFolder,
     }
 }
 
+std::string CDlgEx::StartingPicture(const std::string& pictureFolder,
+                                    const SkinnedControl& control) {
+    return pictureFolder + control.picture + skin_files::kButtonStateSuffixes[kNormalState] +
+           skin_files::kPictureExtension;
+}
+
+CBitmap CDlgEx::LoadPicture(const std::string& path) {
+    if (picturesAhead_ != nullptr) {
+        if (std::optional<CBitmap> ahead = picturesAhead_->Take(path)) return std::move(*ahead);
+    }
+    return LoadSkinImage(path);
+}
+
 void CDlgEx::CompletePictures() {
     if (!waitingForPictures_.empty()) {
         // What the window shows is on screen before the rest is decoded.
@@ -96,7 +110,7 @@ void CDlgEx::SkinButtonForFirstPaint(HWND button, const SkinnedControl& control)
     for (std::size_t state = 0; state < kButtonStates; ++state) {
         if (state != firstState && !IsFile(ButtonPicture(control, state))) return;
     }
-    CBitmap picture = LoadSkinImage(ButtonPicture(control, firstState));
+    CBitmap picture = LoadPicture(ButtonPicture(control, firstState));
     if (!picture) return;
     auto skinned = std::make_unique<CBitmapButtonEx>();
     if (!skinned->SubclassWindow(button)) return;
@@ -109,7 +123,7 @@ void CDlgEx::SkinButtonForFirstPaint(HWND button, const SkinnedControl& control)
 void CDlgEx::SkinButton(HWND button, const SkinnedControl& control) {
     std::array<CBitmap, kButtonStates> pictures;
     for (std::size_t state = 0; state < pictures.size(); ++state) {
-        pictures[state] = LoadSkinImage(ButtonPicture(control, state));
+        pictures[state] = LoadPicture(ButtonPicture(control, state));
         if (!pictures[state]) {
             UnskinButton(button);
             return;
@@ -155,7 +169,7 @@ std::string CDlgEx::ButtonPicture(const SkinnedControl& control, std::size_t sta
 }
 
 void CDlgEx::ShowPicture(HWND picture, const std::string& path) {
-    CBitmap bitmap = LoadSkinImage(path);
+    CBitmap bitmap = LoadPicture(path);
     if (!bitmap) return;
     ClearAlpha(bitmap.Get());
     SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.Get()));

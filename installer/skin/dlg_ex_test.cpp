@@ -25,6 +25,10 @@ public:
     bool shownWhenComplete = false;
     bool pictureWhenComplete = false;
 
+    static constexpr SkinnedControl kControls[] = {
+        {IDC_MSGBOX_PICTURE, {40, 30, 28, 28}, "half_transparent"},
+    };
+
 protected:
     void LayoutControls() override {
         if (pictureStartsHidden_) ShowWindow(GetDlgItem(hwnd, IDC_MSGBOX_PICTURE), SW_HIDE);
@@ -38,9 +42,6 @@ protected:
     }
 
 private:
-    static constexpr SkinnedControl kControls[] = {
-        {IDC_MSGBOX_PICTURE, {40, 30, 28, 28}, "half_transparent"},
-    };
     bool pictureStartsHidden_;
 };
 
@@ -56,6 +57,21 @@ TEST(DlgExPicture, HalfTransparentPictureCoversWhatIsBeneathEachTimeTheDialogRun
         SendMessageW(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
         EXPECT_EQ(modal.WaitForResult(), IDCANCEL);
     }
+}
+
+TEST(DlgExPicture, APictureDecodedAheadIsShownInsteadOfDecodedAgain) {
+    CPicturePrefetch ahead(
+        {CDlgEx::StartingPicture(SkinFixtureFolder(), CPictureDialog::kControls[0])});
+    CPictureDialog dialog;
+    dialog.UsePicturesDecodedAhead(&ahead);
+    CModalTestRun modal([&] { return dialog.DoModal(); });
+    const HWND window = modal.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(
+        WaitUntil([&] { return Near(CWindowPixels(window).At(54, 44), RGB(255, 0, 0), 2); }));
+    EXPECT_FALSE(ahead.Take(SkinFixtureFolder() + "half_transparent.png")) << "taken by the dialog";
+    SendMessageW(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(modal.WaitForResult(), IDCANCEL);
 }
 
 TEST(DlgExPicture, AControlThatStartsHiddenHasItsPictureOnceTheShownWindowIsComplete) {

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "framework/device_context.h"
+#include "skin/picture_prefetch.h"
 #include "skin_test_support.h"
 
 namespace {
@@ -138,6 +142,35 @@ TEST_F(LoadSkinImageTest, PathIsInTheLocalCodePage) {
     const CBitmap bitmap = LoadSkinImage(chineseFolder + "0.png");
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(Describe(bitmap).dsBm.bmWidth, 7);
+}
+
+TEST_F(LoadSkinImageTest, PicturesDecodedAheadAreTakenOnceEachAsTheyWouldDecode) {
+    Gdiplus::Bitmap picture(5, 3, PixelFormat24bppRGB);
+    picture.SetPixel(4, 2, Gdiplus::Color(255, 31, 111, 235));
+    const std::string path = folder.Path() + "ahead.png";
+    ASSERT_TRUE(SavePicture(picture, path));
+    const std::string missing = folder.Path() + "missing.png";
+
+    CPicturePrefetch ahead({path, missing, path});
+    std::optional<CBitmap> taken = ahead.Take(path);
+    ASSERT_TRUE(taken && *taken);
+    const DIBSECTION dib = Describe(*taken);
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, 24);
+    const BYTE* pixel = PixelBytes(dib, 4, 2);
+    EXPECT_EQ(RGB(pixel[2], pixel[1], pixel[0]), RGB(31, 111, 235));
+    EXPECT_FALSE(ahead.Take(path)) << "once";
+    const std::optional<CBitmap> failed = ahead.Take(missing);
+    ASSERT_TRUE(failed);
+    EXPECT_FALSE(*failed);
+    EXPECT_FALSE(ahead.Take(folder.Path() + "not-listed.png"));
+
+    // Going away in the middle of decoding does not wait for the rest.
+    std::vector<std::string> copies;
+    for (int copy = 0; copy < 64; ++copy) {
+        copies.push_back(folder.Path() + "copy" + std::to_string(copy) + ".png");
+        ASSERT_TRUE(CopyFileA(path.c_str(), copies.back().c_str(), TRUE));
+    }
+    const CPicturePrefetch untaken(copies);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/local_paths.h"
 #include "skin/gdiplus_session.h"
 #include "skin/msg_box.h"
+#include "skin/picture_prefetch.h"
 #include "startup/command_line.h"
 #include "startup/offline_layout.h"
 #include "startup/product_launch.h"
@@ -85,6 +86,9 @@ int CRUVInstallerApp::RunWithWindow(const std::string& offlineLayout) {
     // GDI+ outlives the dialogs: their controls hold GDI+ pictures until
     // they are destroyed with them.
     CGdiplusSession gdiplus;
+    // The window's pictures are decoded while the server is asked.
+    const std::string installFolder = ReadInstallPath(kInstallerProductKey);
+    CPicturePrefetch picturesAhead(CRUVInstallerDlg::PicturesToDecodeAhead(installFolder));
     CInstallerContext context;
     context.offlineLayout = offlineLayout;
     CXmlRuntime xmlRuntime;
@@ -101,7 +105,7 @@ int CRUVInstallerApp::RunWithWindow(const std::string& offlineLayout) {
             AppMessageBox(window_messages::kLaunchFailed + result.message);
         }
     };
-    CRUVInstallerDlg window(ReadInstallPath(kInstallerProductKey), operations, proxy, launch);
+    CRUVInstallerDlg window(installFolder, operations, proxy, launch, &picturesAhead);
     SetMainWindow(&window);
     window.DoModal();
     SetMainWindow(nullptr);

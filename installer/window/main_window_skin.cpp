@@ -1,4 +1,5 @@
 // Where the main window's controls stand and which pictures they show.
+#include <algorithm>
 #include <memory>
 
 #include "platform/text_conversion.h"
@@ -49,6 +50,11 @@ constexpr SkinnedControl kControls[] = {
     {IDC_ROW_NONBLOCKING_FIRST + 4, {314, 240, 28, 28}, "RUVI\\P2"},
 };
 
+// The controls the window shows from the start, whose pictures its first
+// paint needs. Only a hint: a picture not decoded ahead is decoded when it is
+// needed.
+constexpr int kShownFromTheStart[] = {IDCANCEL, IDC_MINIMISE, IDC_CLOSE, IDC_BUSY_PICTURE};
+
 // The progress bar's pictures; the leading backslash follows the skin
 // folder's own.
 constexpr char kProgressFrame[] = "\\skin\\RUVI\\front_000.png";
@@ -61,6 +67,20 @@ std::unique_ptr<Gdiplus::Bitmap> LoadGdiplusBitmap(const std::string& path) {
 }
 
 }  // namespace
+
+std::string CRUVInstallerDlg::BackgroundPicture(const std::string& skinFolder) {
+    return skinFolder + skin_files::kSkinFolder + skin_files::kRuviFolder + skin_files::kBackground;
+}
+
+std::vector<std::string> CRUVInstallerDlg::PicturesToDecodeAhead(const std::string& skinFolder) {
+    std::vector<std::string> paths{BackgroundPicture(skinFolder)};
+    for (const int id : kShownFromTheStart) {
+        const auto control = std::find_if(std::begin(kControls), std::end(kControls),
+                                          [id](const SkinnedControl& entry) { return entry.id == id; });
+        paths.push_back(StartingPicture(skinFolder + skin_files::kSkinFolder, *control));
+    }
+    return paths;
+}
 
 void CRUVInstallerDlg::LayoutControls() {
     LayoutFromTable(skinFolder_ + skin_files::kSkinFolder, kControls);

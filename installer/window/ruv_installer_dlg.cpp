@@ -22,7 +22,8 @@ constexpr DWORD kPauseBeforeOperation = 3000;
 }  // namespace
 
 CRUVInstallerDlg::CRUVInstallerDlg(std::string skinFolder, OperationList& operations,
-                                   ProxyChoice proxy, std::function<void()> launch)
+                                   ProxyChoice proxy, std::function<void()> launch,
+                                   CPicturePrefetch* picturesAhead)
     : CDlgEx(IDD_RUVINSTALLER_DIALOG, nullptr),
       skinFolder_(std::move(skinFolder)),
       operations_(operations),
@@ -30,9 +31,9 @@ CRUVInstallerDlg::CRUVInstallerDlg(std::string skinFolder, OperationList& operat
       launch_(std::move(launch)),
       driver_(operations, *this, kPauseBeforeOperation) {
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    InitSkin(
-        skinFolder_ + skin_files::kSkinFolder + skin_files::kRuviFolder + skin_files::kBackground,
-        kFontHeight, kTextColour, kWindow.left, kWindow.top, kWindow.right, kWindow.bottom);
+    UsePicturesDecodedAhead(picturesAhead);
+    InitSkin(BackgroundPicture(skinFolder_), kFontHeight, kTextColour, kWindow.left, kWindow.top,
+             kWindow.right, kWindow.bottom);
 }
 
 CRUVInstallerDlg::~CRUVInstallerDlg() {

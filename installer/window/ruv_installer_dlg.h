@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/worker_thread.h"
 #include "net/proxy_settings.h"
@@ -21,10 +22,15 @@ public:
     // skinFolder is the installer's install folder, with its trailing
     // backslash. The operations send through proxy. launch is what OK does
     // after a run that succeeded, on the window thread before the window
-    // closes: start the product.
+    // closes: start the product. picturesAhead, when there is one, holds
+    // pictures decoded ahead (PicturesToDecodeAhead) and outlives the window.
     CRUVInstallerDlg(std::string skinFolder, OperationList& operations, ProxyChoice proxy,
-                     std::function<void()> launch);
+                     std::function<void()> launch, CPicturePrefetch* picturesAhead = nullptr);
     ~CRUVInstallerDlg() override;
+
+    // The pictures of the window's first paint and of its other controls'
+    // starting states, those of the first paint first.
+    static std::vector<std::string> PicturesToDecodeAhead(const std::string& skinFolder);
 
 protected:
     void DoDataExchange(CDataExchange& exchange) override;
@@ -39,6 +45,7 @@ protected:
 
 private:
     // Skin (main_window_skin.cpp).
+    static std::string BackgroundPicture(const std::string& skinFolder);
     void SetUpProgressBar();
 
     // The window's side of a run (main_window_run.cpp).
