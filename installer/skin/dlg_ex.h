@@ -63,6 +63,9 @@ protected:
     // before the window is sized and given its font and region.
     virtual void LayoutControls();
 
+    // What UsePicturesDecodedAhead gave, or null.
+    CPicturePrefetch* PicturesDecodedAhead() const { return picturesAhead_; }
+
     // What a dialog's LayoutControls does with its table: every child named
     // there is placed, then a button gets its five pictures (all five, or it
     // stays a standard push button) and a bitmap static its picture, all

@@ -61,7 +61,7 @@ TEST(DlgExPicture, HalfTransparentPictureCoversWhatIsBeneathEachTimeTheDialogRun
 
 TEST(DlgExPicture, APictureDecodedAheadIsShownInsteadOfDecodedAgain) {
     CPicturePrefetch ahead(
-        {CDlgEx::StartingPicture(SkinFixtureFolder(), CPictureDialog::kControls[0])});
+        PicturesAhead{{CDlgEx::StartingPicture(SkinFixtureFolder(), CPictureDialog::kControls[0])}, {}});
     CPictureDialog dialog;
     dialog.UsePicturesDecodedAhead(&ahead);
     CModalTestRun modal([&] { return dialog.DoModal(); });

@@ -151,7 +151,7 @@ TEST_F(LoadSkinImageTest, PicturesDecodedAheadAreTakenOnceEachAsTheyWouldDecode)
     ASSERT_TRUE(SavePicture(picture, path));
     const std::string missing = folder.Path() + "missing.png";
 
-    CPicturePrefetch ahead({path, missing, path});
+    CPicturePrefetch ahead(PicturesAhead{{path, missing, path}, {path, missing}});
     std::optional<CBitmap> taken = ahead.Take(path);
     ASSERT_TRUE(taken && *taken);
     const DIBSECTION dib = Describe(*taken);
@@ -164,13 +164,25 @@ TEST_F(LoadSkinImageTest, PicturesDecodedAheadAreTakenOnceEachAsTheyWouldDecode)
     EXPECT_FALSE(*failed);
     EXPECT_FALSE(ahead.Take(folder.Path() + "not-listed.png"));
 
+    // Listed as a GDI+ image, the same file comes as GDI+ reads it.
+    const std::unique_ptr<Gdiplus::Bitmap> image = ahead.TakeImage(path);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetLastStatus(), Gdiplus::Ok);
+    Gdiplus::Color colour;
+    ASSERT_EQ(image->GetPixel(4, 2, &colour), Gdiplus::Ok);
+    EXPECT_EQ(colour.ToCOLORREF(), RGB(31, 111, 235));
+    EXPECT_FALSE(ahead.TakeImage(path)) << "once";
+    const std::unique_ptr<Gdiplus::Bitmap> unread = ahead.TakeImage(missing);
+    ASSERT_TRUE(unread);
+    EXPECT_NE(unread->GetLastStatus(), Gdiplus::Ok);
+
     // Going away in the middle of decoding does not wait for the rest.
     std::vector<std::string> copies;
     for (int copy = 0; copy < 64; ++copy) {
         copies.push_back(folder.Path() + "copy" + std::to_string(copy) + ".png");
         ASSERT_TRUE(CopyFileA(path.c_str(), copies.back().c_str(), TRUE));
     }
-    const CPicturePrefetch untaken(copies);
+    const CPicturePrefetch untaken(PicturesAhead{copies, copies});
 }
 
 }  // namespace

@@ -4,16 +4,12 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/text_conversion.h"
 #include "skin/load_skin_image.h"
 
-CPicturePrefetch::CPicturePrefetch(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) {
-        const bool listed = std::any_of(pictures_.begin(), pictures_.end(),
-                                        [&](const Picture& picture) { return picture.path == path; });
-        if (listed) continue;
-        pictures_.emplace_back();
-        pictures_.back().path = path;
-    }
+CPicturePrefetch::CPicturePrefetch(const PicturesAhead& pictures) {
+    List(pictures.bitmaps, false);
+    List(pictures.images, true);
     try {
         thread_ = std::thread([this] { DecodeInOrder(); });
     } catch (const std::system_error&) {
@@ -27,31 +23,69 @@ CPicturePrefetch::~CPicturePrefetch() {
         stopping_ = true;
     }
     if (thread_.joinable()) thread_.join();
+    pictures_.clear();  // every GDI+ image goes before the session ends
+}
+
+void CPicturePrefetch::List(const std::vector<std::string>& paths, bool asImages) {
+    for (const std::string& path : paths) {
+        const bool listed =
+            std::any_of(pictures_.begin(), pictures_.end(), [&](const Picture& picture) {
+                return picture.path == path && picture.asImage == asImages;
+            });
+        if (listed) continue;
+        pictures_.emplace_back();
+        pictures_.back().path = path;
+        pictures_.back().asImage = asImages;
+    }
+}
+
+CPicturePrefetch::Picture* CPicturePrefetch::WaitFor(std::unique_lock<std::mutex>& guard,
+                                                     const std::string& path, bool asImage) {
+    const auto found = std::find_if(pictures_.begin(), pictures_.end(), [&](const Picture& picture) {
+        return picture.path == path && picture.asImage == asImage && !picture.taken;
+    });
+    if (found == pictures_.end()) return nullptr;
+    decodedOne_.wait(guard, [&] { return found->decoded; });
+    found->taken = true;
+    return &*found;
 }
 
 std::optional<CBitmap> CPicturePrefetch::Take(const std::string& path) {
     std::unique_lock<std::mutex> guard(lock_);
-    const auto found = std::find_if(pictures_.begin(), pictures_.end(), [&](const Picture& picture) {
-        return picture.path == path && !picture.taken;
-    });
-    if (found == pictures_.end()) return std::nullopt;
-    decodedOne_.wait(guard, [&] { return found->decoded; });
-    found->taken = true;
-    return std::move(found->bitmap);
+    Picture* picture = WaitFor(guard, path, false);
+    if (picture == nullptr) return std::nullopt;
+    return std::move(picture->bitmap);
+}
+
+std::unique_ptr<Gdiplus::Bitmap> CPicturePrefetch::TakeImage(const std::string& path) {
+    std::unique_lock<std::mutex> guard(lock_);
+    Picture* picture = WaitFor(guard, path, true);
+    return picture == nullptr ? nullptr : std::move(picture->image);
 }
 
 void CPicturePrefetch::DecodeInOrder() {
     for (std::size_t next = 0;; ++next) {
         std::string path;
+        bool asImage = false;
         {
             const std::lock_guard<std::mutex> guard(lock_);
             if (stopping_ || next == pictures_.size()) return;
             path = pictures_[next].path;
+            asImage = pictures_[next].asImage;
         }
-        CBitmap bitmap = LoadSkinImage(path);
+        CBitmap bitmap;
+        std::unique_ptr<Gdiplus::Bitmap> image;
+        if (asImage && gdiplus_.Started()) {
+            std::wstring widePath;
+            AnsiToWide(path, widePath);
+            image = std::make_unique<Gdiplus::Bitmap>(widePath.c_str());
+        } else if (!asImage) {
+            bitmap = LoadSkinImage(path);
+        }
         {
             const std::lock_guard<std::mutex> guard(lock_);
             pictures_[next].bitmap = std::move(bitmap);
+            pictures_[next].image = std::move(image);
             pictures_[next].decoded = true;
         }
         decodedOne_.notify_all();

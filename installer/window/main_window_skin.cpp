@@ -72,14 +72,17 @@ std::string CRUVInstallerDlg::BackgroundPicture(const std::string& skinFolder) {
     return skinFolder + skin_files::kSkinFolder + skin_files::kRuviFolder + skin_files::kBackground;
 }
 
-std::vector<std::string> CRUVInstallerDlg::PicturesToDecodeAhead(const std::string& skinFolder) {
-    std::vector<std::string> paths{BackgroundPicture(skinFolder)};
+PicturesAhead CRUVInstallerDlg::PicturesToDecodeAhead(const std::string& skinFolder) {
+    PicturesAhead pictures;
+    pictures.bitmaps.push_back(BackgroundPicture(skinFolder));
     for (const int id : kShownFromTheStart) {
-        const auto control = std::find_if(std::begin(kControls), std::end(kControls),
-                                          [id](const SkinnedControl& entry) { return entry.id == id; });
-        paths.push_back(StartingPicture(skinFolder + skin_files::kSkinFolder, *control));
+        const auto control =
+            std::find_if(std::begin(kControls), std::end(kControls),
+                         [id](const SkinnedControl& entry) { return entry.id == id; });
+        pictures.bitmaps.push_back(StartingPicture(skinFolder + skin_files::kSkinFolder, *control));
     }
-    return paths;
+    pictures.images = {skinFolder + kProgressFrame, skinFolder + kProgressTrack};
+    return pictures;
 }
 
 void CRUVInstallerDlg::LayoutControls() {
@@ -92,9 +95,17 @@ void CRUVInstallerDlg::SetUpProgressBar() {
     progressBar_.SetRoundedEnds(true);
     progressBar_.SetShowText(true);
     progressBar_.SetTextAsPercent(true);
-    const auto frame = LoadGdiplusBitmap(skinFolder_ + kProgressFrame);
-    const auto track = LoadGdiplusBitmap(skinFolder_ + kProgressTrack);
+    const auto frame = ProgressPicture(kProgressFrame);
+    const auto track = ProgressPicture(kProgressTrack);
     if (frame->GetLastStatus() == Gdiplus::Ok) progressBar_.AddFrame(*frame);
     if (track->GetLastStatus() == Gdiplus::Ok) progressBar_.SetTrackImage(*track);
     progressBar_.StartAnimation();
+}
+
+std::unique_ptr<Gdiplus::Bitmap> CRUVInstallerDlg::ProgressPicture(const char* name) {
+    const std::string path = skinFolder_ + name;
+    if (CPicturePrefetch* ahead = PicturesDecodedAhead()) {
+        if (auto image = ahead->TakeImage(path)) return image;
+    }
+    return LoadGdiplusBitmap(path);
 }

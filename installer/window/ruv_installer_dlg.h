@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,8 @@ public:
                      std::function<void()> launch, CPicturePrefetch* picturesAhead = nullptr);
     ~CRUVInstallerDlg() override;
 
-    // The pictures of the window's first paint and of its other controls'
-    // starting states, those of the first paint first.
-    static std::vector<std::string> PicturesToDecodeAhead(const std::string& skinFolder);
+    // The pictures of the window's first paint.
+    static PicturesAhead PicturesToDecodeAhead(const std::string& skinFolder);
 
 protected:
     void DoDataExchange(CDataExchange& exchange) override;
@@ -47,6 +47,7 @@ private:
     // Skin (main_window_skin.cpp).
     static std::string BackgroundPicture(const std::string& skinFolder);
     void SetUpProgressBar();
+    std::unique_ptr<Gdiplus::Bitmap> ProgressPicture(const char* name);
 
     // The window's side of a run (main_window_run.cpp).
     void StartRunDriver();
