@@ -8,7 +8,9 @@
 #include <string>
 
 // Starts the XML runtime for its lifetime. Every holder must be destroyed
-// before the runtime stops. Guards may nest.
+// before the runtime stops. Guards may nest. On Windows the first one comes
+// before any other thread that reads HKEY_CLASSES_ROOT
+// (core/xml_machine_charsets.h).
 class CXmlRuntime {
 public:
     CXmlRuntime();

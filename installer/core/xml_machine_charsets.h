@@ -21,5 +21,7 @@
 std::optional<UINT> CharsetCodePage(HKEY charsets, const std::wstring& name);
 
 // Starts the XML library (one more start when it runs already) with
-// declared encodings looked up in the machine's list.
+// declared encodings looked up in the machine's list. While the library
+// starts, HKEY_CLASSES_ROOT is another key for every thread of the process:
+// the first start comes before any other thread that may read it.
 void StartXmlLibraryWithMachineCharsets();

@@ -86,12 +86,14 @@ int CRUVInstallerApp::RunWithWindow(const std::string& offlineLayout) {
     // GDI+ outlives the dialogs: their controls hold GDI+ pictures until
     // they are destroyed with them.
     CGdiplusSession gdiplus;
-    // The window's pictures are decoded while the server is asked.
-    const std::string installFolder = ReadInstallPath(kInstallerProductKey);
-    CPicturePrefetch picturesAhead(CRUVInstallerDlg::PicturesToDecodeAhead(installFolder));
     CInstallerContext context;
     context.offlineLayout = offlineLayout;
     CXmlRuntime xmlRuntime;
+    // The window's pictures are decoded while the server is asked. Only now:
+    // decoding reads HKEY_CLASSES_ROOT, which is another key while the XML
+    // runtime starts.
+    const std::string installFolder = ReadInstallPath(kInstallerProductKey);
+    CPicturePrefetch picturesAhead(CRUVInstallerDlg::PicturesToDecodeAhead(installFolder));
     ProxyChoice proxy;
     OperationList operations = offlineLayout.empty() ? RunExchangeWithProxyPrompt(context, proxy)
                                                      : RunLayoutExchange(context);
