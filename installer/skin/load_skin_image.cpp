@@ -113,3 +113,9 @@ CBitmap LoadSkinImage(const std::string& path) {
     if (!session.Started()) return {};
     return DecodeToDib(widePath);  // every GDI+ object is gone before the session ends
 }
+
+std::unique_ptr<Gdiplus::Bitmap> LoadGdiplusImage(const std::string& path) {
+    std::wstring widePath;
+    AnsiToWide(path, widePath);
+    return std::make_unique<Gdiplus::Bitmap>(widePath.c_str());
+}

@@ -4,7 +4,6 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/text_conversion.h"
 #include "skin/load_skin_image.h"
 
 CPicturePrefetch::CPicturePrefetch(const PicturesAhead& pictures) {
@@ -76,9 +75,7 @@ void CPicturePrefetch::DecodeInOrder() {
         CBitmap bitmap;
         std::unique_ptr<Gdiplus::Bitmap> image;
         if (asImage && gdiplus_.Started()) {
-            std::wstring widePath;
-            AnsiToWide(path, widePath);
-            image = std::make_unique<Gdiplus::Bitmap>(widePath.c_str());
+            image = LoadGdiplusImage(path);
         } else if (!asImage) {
             bitmap = LoadSkinImage(path);
         }

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/text_conversion.h"
+#include "skin/load_skin_image.h"
 #include "resources/resource_ids.h"
 #include "skin/gdiplus_include.h"
 #include "skin/skin_files.h"
@@ -60,12 +60,6 @@ constexpr int kShownFromTheStart[] = {IDCANCEL, IDC_MINIMISE, IDC_CLOSE, IDC_BUS
 constexpr char kProgressFrame[] = "\\skin\\RUVI\\front_000.png";
 constexpr char kProgressTrack[] = "\\skin\\RUVI\\back_000.png";
 
-std::unique_ptr<Gdiplus::Bitmap> LoadGdiplusBitmap(const std::string& path) {
-    std::wstring widePath;
-    AnsiToWide(path, widePath);
-    return std::make_unique<Gdiplus::Bitmap>(widePath.c_str());
-}
-
 }  // namespace
 
 std::string CRUVInstallerDlg::BackgroundPicture(const std::string& skinFolder) {
@@ -107,5 +101,5 @@ std::unique_ptr<Gdiplus::Bitmap> CRUVInstallerDlg::ProgressPicture(const char* n
     if (CPicturePrefetch* ahead = PicturesDecodedAhead()) {
         if (auto image = ahead->TakeImage(path)) return image;
     }
-    return LoadGdiplusBitmap(path);
+    return LoadGdiplusImage(path);
 }
