@@ -1,39 +1,20 @@
 #include "platform/sha256_engine.h"
 
-#include <stdexcept>
-
 namespace {
 
-// bcrypt takes at most a ULONG at a time.
-constexpr std::size_t kMaxStep = std::size_t{1} << 30;
-
-void Require(NTSTATUS status) {
-    if (!BCRYPT_SUCCESS(status)) throw std::runtime_error("bcrypt cannot compute SHA-256");
+std::variant<CSha256Instructions, CBcryptSha256> FastestWay() {
+    if (CSha256Instructions::Available()) return CSha256Instructions{};
+    return std::variant<CSha256Instructions, CBcryptSha256>(std::in_place_type<CBcryptSha256>);
 }
 
 }  // namespace
 
-CSha256Engine::CSha256Engine() {
-    BCRYPT_ALG_HANDLE algorithm = nullptr;
-    Require(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0));
-    algorithm_.Reset(algorithm);
-    BCRYPT_HASH_HANDLE hash = nullptr;
-    Require(BCryptCreateHash(algorithm_.Get(), &hash, nullptr, 0, nullptr, 0, 0));
-    hash_.Reset(hash);
-}
+CSha256Engine::CSha256Engine() : way_(FastestWay()) {}
 
 void CSha256Engine::Add(const char* bytes, std::size_t count) {
-    while (count > 0) {
-        const std::size_t step = count < kMaxStep ? count : kMaxStep;
-        Require(BCryptHashData(hash_.Get(), reinterpret_cast<PUCHAR>(const_cast<char*>(bytes)),
-                               static_cast<ULONG>(step), 0));
-        bytes += step;
-        count -= step;
-    }
+    std::visit([&](auto& way) { way.Add(bytes, count); }, way_);
 }
 
 Sha256Digest CSha256Engine::Finish() {
-    Sha256Digest digest{};
-    Require(BCryptFinishHash(hash_.Get(), digest.data(), static_cast<ULONG>(digest.size()), 0));
-    return digest;
+    return std::visit([](auto& way) { return way.Finish(); }, way_);
 }

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstddef>
+#include <variant>
 
-#include "platform/bcrypt_handle.h"
+#include "platform/bcrypt_sha256.h"
 #include "platform/sha256_digest.h"
+#include "platform/sha256_instructions.h"
 
-// One running SHA-256 computation over the system's bcrypt: the installer
-// checks downloads and signed answers with it, and the Windows build of the
-// operator tools hashes plans' files with it. Throws std::runtime_error when
-// the system refuses.
+// One running SHA-256 computation: the installer checks downloads and signed
+// answers with it, and the Windows build of the operator tools hashes plans'
+// files with it. By the processor's SHA instructions where it has them,
+// otherwise by the system's bcrypt. Throws std::runtime_error when the
+// system refuses.
 class CSha256Engine {
 public:
     CSha256Engine();
@@ -18,6 +21,5 @@ public:
     Sha256Digest Finish();
 
 private:
-    BcryptAlgorithm algorithm_;
-    BcryptHash hash_;
+    std::variant<CSha256Instructions, CBcryptSha256> way_;
 };
