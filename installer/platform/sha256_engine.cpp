@@ -1,13 +1,9 @@
 #include "platform/sha256_engine.h"
 
-namespace {
-
-std::variant<CSha256Instructions, CBcryptSha256> FastestWay() {
+CSha256Engine::Way CSha256Engine::FastestWay() {
     if (CSha256Instructions::Available()) return CSha256Instructions{};
-    return std::variant<CSha256Instructions, CBcryptSha256>(std::in_place_type<CBcryptSha256>);
+    return Way(std::in_place_type<CBcryptSha256>);
 }
-
-}  // namespace
 
 CSha256Engine::CSha256Engine() : way_(FastestWay()) {}
 

@@ -21,5 +21,8 @@ public:
     Sha256Digest Finish();
 
 private:
-    std::variant<CSha256Instructions, CBcryptSha256> way_;
+    using Way = std::variant<CSha256Instructions, CBcryptSha256>;
+    static Way FastestWay();
+
+    Way way_;
 };
