@@ -79,14 +79,22 @@ DWORD NextPieceSize(std::uint64_t received, std::uint64_t limit) {
 void ReadBody(HINTERNET request, IProgressSink* progressWindow, std::uint64_t limit,
               IResponseSink& sink) {
     ProgressStepper stepper(progressWindow);
-    // One buffer for the whole body, however large: memory stays constant.
-    const auto piece = std::make_unique_for_overwrite<char[]>(kPieceSize);
+    // Without the sink's buffers, one of its own for the whole body, however
+    // large: memory stays constant.
+    std::unique_ptr<char[]> own;
     std::uint64_t received = 0;
-    while (const DWORD read =
-               ReadResponsePiece(request, piece.get(), NextPieceSize(received, limit))) {
+    for (;;) {
+        const DWORD wanted = NextPieceSize(received, limit);
+        char* piece = sink.PieceBuffer(wanted);
+        if (piece == nullptr) {
+            if (!own) own = std::make_unique_for_overwrite<char[]>(kPieceSize);
+            piece = own.get();
+        }
+        const DWORD read = ReadResponsePiece(request, piece, wanted);
+        if (read == 0) break;
         received += read;
         if (received > limit) throw CMessageError(kResponseTooLarge);
-        if (!sink.Write(piece.get(), read)) {
+        if (!sink.Write(piece, read)) {
             throw CInternetError(ERROR_INTERNET_OPERATION_CANCELLED);
         }
         stepper.Received(received);

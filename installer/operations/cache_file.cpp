@@ -50,6 +50,10 @@ bool CCacheFile::Write(const char* bytes, std::size_t size) {
     return false;
 }
 
+char* CCacheFile::PieceBuffer(std::size_t size) {
+    return digest_ != nullptr ? digest_->PieceBuffer(size) : nullptr;
+}
+
 bool CCacheFile::Open() {
     file_ = AdoptFileHandle(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

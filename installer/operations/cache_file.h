@@ -47,6 +47,8 @@ public:
 
     // Each piece goes to the file in one write.
     bool Write(const char* bytes, std::size_t size) override;
+    // The digest's, when there is one: it hashes the piece where it lies.
+    char* PieceBuffer(std::size_t size) override;
     // Cuts the file after the last byte written, so that the tail of an
     // earlier, longer file cannot stay behind the new bytes, and closes it.
     void Finish();

@@ -13,8 +13,8 @@
 
 namespace {
 
-// Pieces copied and waiting to be hashed, at most: the download runs this
-// far ahead of a slower hash, and no further.
+// Pieces waiting to be hashed, at most: the download runs this far ahead of
+// a slower hash, and no further.
 constexpr std::size_t kBuffers = 4;
 constexpr DWORD kReadPiece = 1 << 20;
 
@@ -153,17 +153,31 @@ CCacheFileDigest::~CCacheFileDigest() {
     thread_.join();
 }
 
+char* CCacheFileDigest::PieceBuffer(std::size_t size) {
+    if (!thread_.joinable()) return nullptr;
+    if (!lent_) lent_ = TakeFreeBuffer();
+    if (lent_->bytes.size() < size) lent_->bytes.resize(size);
+    return lent_->bytes.data();
+}
+
 void CCacheFileDigest::Wrote(std::uint64_t position, const char* bytes, std::size_t size) {
     if (size == 0) return;
     if (!thread_.joinable()) {
         hashing_->Add(position, bytes, size);
         return;
     }
-    // A copy: the writer refills its buffer with the next piece while this
-    // one is hashed.
-    std::unique_ptr<Piece> piece = TakeFreeBuffer();
+    std::unique_ptr<Piece> piece;
+    if (lent_ && bytes == lent_->bytes.data() && size <= lent_->bytes.size()) {
+        piece = std::move(lent_);
+    } else {
+        // A copy: the writer refills its own buffer with the next piece
+        // while this one is hashed.
+        piece = TakeFreeBuffer();
+        if (piece->bytes.size() < size) piece->bytes.resize(size);
+        std::copy_n(bytes, size, piece->bytes.data());
+    }
     piece->position = position;
-    piece->bytes.assign(bytes, bytes + size);
+    piece->size = size;
     {
         const std::lock_guard lock(mutex_);
         queued_.push_back(std::move(piece));
@@ -194,7 +208,7 @@ void CCacheFileDigest::HashInOrder(std::uint64_t kept) {
             piece = std::move(queued_.front());
             queued_.pop_front();
         }
-        hashing_->Add(piece->position, piece->bytes.data(), piece->bytes.size());
+        hashing_->Add(piece->position, piece->bytes.data(), piece->size);
         {
             const std::lock_guard lock(mutex_);
             free_.push_back(std::move(piece));

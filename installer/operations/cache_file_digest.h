@@ -16,8 +16,9 @@
 // The SHA-256 of the bytes a cache file holds from its start, kept up to
 // date while the file is written, so that checking a download against its
 // declared hash reads nothing back. The writer reports every write with the
-// bytes that went in and where; the digest hashes copies of those bytes, in
-// order, on a thread of its own, while the next piece arrives. Bytes it was
+// bytes that went in and where; the digest hashes those bytes, in order, on a
+// thread of its own, while the next piece arrives: in place when the writer
+// took them into a buffer the digest lent, else from a copy. Bytes it was
 // never shown (a prefix kept from an earlier download, or a gap) it reads
 // from the file, once. A write at or after the last whole kilobyte shown
 // (the next source of a download resuming there) drops what was shown past
@@ -34,6 +35,12 @@ public:
     CCacheFileDigest(const CCacheFileDigest&) = delete;
     CCacheFileDigest& operator=(const CCacheFileDigest&) = delete;
 
+    // A buffer of at least size bytes for the writer's next piece: a Wrote
+    // whose bytes lie at its start takes them without a copy. The same
+    // buffer until such a Wrote; nothing when everything is hashed on the
+    // writer's thread. Waits as Wrote does.
+    char* PieceBuffer(std::size_t size);
+
     // The file's bytes from position on are now the size bytes at bytes:
     // exactly those a write put in. Waits while the hashing is a few pieces
     // behind, so that a slow hash holds up the download rather than filling
@@ -48,7 +55,8 @@ public:
 private:
     struct Piece {
         std::uint64_t position = 0;
-        std::vector<char> bytes;
+        std::size_t size = 0;     // the piece: the first size of bytes
+        std::vector<char> bytes;  // never shrinks, so that it is filled once
     };
     class Hashing;
 
@@ -63,5 +71,6 @@ private:
     std::vector<std::unique_ptr<Piece>> free_;
     std::size_t buffers_ = 0;
     bool finishing_ = false;
-    std::thread thread_;  // last: it starts once everything above is there
+    std::unique_ptr<Piece> lent_;  // the writer's alone
+    std::thread thread_;           // last: it starts once everything above is there
 };

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,21 +32,39 @@ struct Write {
     std::string bytes;
 };
 
+// Where the writer takes each piece from.
+enum class Buffers {
+    Own,            // its own: the digest copies
+    Lent,           // the digest's
+    LentEveryOther  // asks for the digest's each time, fills it every other
+};
+
 // Writes into the file in place, as the cache file does, and tells the
 // digest of each write once it is in.
-void WriteAndShow(const std::string& path, const std::vector<Write>& writes,
+void WriteAndShow(const std::string& path, const std::vector<Write>& writes, Buffers buffers,
                   CCacheFileDigest& digest) {
     const KernelHandle file = AdoptFileHandle(CreateFileA(
         path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
     ASSERT_TRUE(file);
+    bool lend = buffers != Buffers::Own;
     for (const Write& write : writes) {
+        const char* bytes = write.bytes.data();
+        if (buffers != Buffers::Own) {
+            char* lent = digest.PieceBuffer(write.bytes.size());
+            ASSERT_NE(lent, nullptr);
+            if (lend) {
+                std::copy(write.bytes.begin(), write.bytes.end(), lent);
+                bytes = lent;
+            }
+            if (buffers == Buffers::LentEveryOther) lend = !lend;
+        }
         LARGE_INTEGER position;
         position.QuadPart = static_cast<LONGLONG>(write.position);
         DWORD written = 0;
         ASSERT_TRUE(SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(WriteFile(file.Get(), write.bytes.data(),
-                              static_cast<DWORD>(write.bytes.size()), &written, nullptr));
-        digest.Wrote(write.position, write.bytes.data(), written);
+        ASSERT_TRUE(WriteFile(file.Get(), bytes, static_cast<DWORD>(write.bytes.size()), &written,
+                              nullptr));
+        digest.Wrote(write.position, bytes, written);
     }
 }
 
@@ -78,15 +97,18 @@ TEST(CacheFileDigest, IsTheDigestOfTheBytesOnDiskHoweverTheWritesCame) {
         {"nothing written after the kept prefix", kept.substr(0, 2500), 2048, {}, 2500},
         {"more pieces than wait in line", "", 0, manyPieces, 4000000},
     };
-    for (const auto& c : cases) {
-        TestFolder folder;
-        const std::string path = folder.PathOf("cached.bin");
-        if (!c.before.empty()) WriteTestFile(path, c.before);
-        CCacheFileDigest digest(path, c.kept);
-        WriteAndShow(path, c.writes, digest);
-        const std::optional<Sha256Digest> hashed = digest.Finish(c.length);
-        ASSERT_TRUE(hashed) << c.name;
-        EXPECT_EQ(*hashed, Sha256Of(ReadTestFile(path).substr(0, c.length))) << c.name;
+    for (const Buffers buffers : {Buffers::Own, Buffers::Lent, Buffers::LentEveryOther}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << ", buffers " << static_cast<int>(buffers));
+            TestFolder folder;
+            const std::string path = folder.PathOf("cached.bin");
+            if (!c.before.empty()) WriteTestFile(path, c.before);
+            CCacheFileDigest digest(path, c.kept);
+            WriteAndShow(path, c.writes, buffers, digest);
+            const std::optional<Sha256Digest> hashed = digest.Finish(c.length);
+            ASSERT_TRUE(hashed);
+            EXPECT_EQ(*hashed, Sha256Of(ReadTestFile(path).substr(0, c.length)));
+        }
     }
 }
 

@@ -163,16 +163,21 @@ COpFileDownload::Outcome COpFileDownload::CopyFromLayout(const std::string& path
             return WritePiece(file, bytes, size);
         },
         digest ? &*digest : nullptr);
-    std::vector<char> piece(kCopyPiece);
+    std::vector<char> own;
     bool copied = false;
     for (;;) {
+        char* piece = cache.PieceBuffer(kCopyPiece);
+        if (piece == nullptr) {
+            own.resize(kCopyPiece);
+            piece = own.data();
+        }
         DWORD read = 0;
-        if (!ReadFile(source.Get(), piece.data(), kCopyPiece, &read, nullptr)) break;
+        if (!ReadFile(source.Get(), piece, kCopyPiece, &read, nullptr)) break;
         if (read == 0) {
             copied = true;
             break;
         }
-        if (!cache.Write(piece.data(), read)) break;
+        if (!cache.Write(piece, read)) break;
     }
     cache.Finish();
     facts.bytes = static_cast<std::int64_t>(cache.Written());
