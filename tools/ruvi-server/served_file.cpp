@@ -9,7 +9,10 @@
 
 namespace {
 
-constexpr std::size_t kPieceSize = 64 * 1024;
+// Read and sent at a time, per answer being streamed. A download of 1 GiB on
+// loopback took the server 0.43 to 0.63 s of processor time in 64 KiB
+// pieces, 0.33 to 0.43 in these: fewer reads, waits and sends.
+constexpr std::size_t kPieceSize = 1024 * 1024;
 constexpr char kContentType[] = "application/octet-stream";
 
 // What one answer holds while the client reads it.
