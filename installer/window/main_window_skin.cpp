@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "skin/load_skin_image.h"
 #include "resources/resource_ids.h"
 #include "skin/gdiplus_include.h"
+#include "skin/load_skin_image.h"
 #include "skin/skin_files.h"
 #include "window/ruv_installer_dlg.h"
 
